@@ -1,0 +1,32 @@
+# GoogleTest for both builds: Debian's prebuilt library natively, and built
+# from Debian's sources (/usr/src/googletest) for Windows.
+if(QVX_WINDOWS)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    set(QVX_GTEST_MAIN gtest_main)
+else()
+    find_package(GTest REQUIRED)
+    set(QVX_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# qvx_add_gtest(name SOURCES ... LIBS ...): one test program, one CTest test.
+# Under Wine every test program runs in the build's own prefix.
+function(qvx_add_gtest name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_compile_options(${name} PRIVATE ${QVX_WARNINGS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${QVX_GTEST_MAIN})
+    if(QVX_WINDOWS)
+        set(test_name "wine.${name}")
+    else()
+        set(test_name "native.${name}")
+    endif()
+    add_test(NAME ${test_name} COMMAND ${name} --gtest_color=no)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 600)
+    endif()
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+endfunction()

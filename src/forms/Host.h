@@ -1,0 +1,57 @@
+// What the program's logic asks of the user interface: message boxes,
+// letting pending window messages run, and ending the program. The Win32 host
+// shows real windows; the scripted host plays a test's user.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace forms {
+
+// Message box buttons and icons, combined with |.
+enum MsgBoxStyle : uint32_t {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbAbortRetryIgnore = 2,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+
+// The button a message box was closed with.
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7,
+};
+
+// Thrown by End(): unwinds to the host's top level so that no code after it
+// runs. Only hosts catch it.
+class ProgramEnded {
+public:
+    ProgramEnded() = default;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+    virtual int MsgBox(const std::string& text, uint32_t style, const std::string& caption) = 0;
+    // Lets pending window messages run once.
+    virtual void DoEvents() = 0;
+    void DoEvents(int times) {
+        for (int i = 0; i < times; ++i) DoEvents();
+    }
+    // Stops the program at once: closes every form and throws ProgramEnded.
+    [[noreturn]] virtual void End() = 0;
+};
+
+}  // namespace forms
