@@ -9,6 +9,9 @@
 
 namespace forms {
 
+class Form;
+class Control;
+
 // Message box buttons and icons, combined with |.
 enum MsgBoxStyle : uint32_t {
     vbOKOnly = 0,
@@ -52,6 +55,16 @@ public:
     }
     // Stops the program at once: closes every form and throws ProgramEnded.
     [[noreturn]] virtual void End() = 0;
+
+    // Forms. ShowForm with modal set returns when the form is hidden or
+    // unloaded; the form has already updated its own state when these run.
+    virtual void ShowForm(Form& form, bool modal) { (void)form, (void)modal; }
+    virtual void HideForm(Form& form) { (void)form; }
+    virtual void UnloadForm(Form& form) { (void)form; }
+    // A control of the form (or, with null, the form itself) changed.
+    virtual void FormChanged(Form& form, Control* control) { (void)form, (void)control; }
+    // The form's window, as an owner for shell calls; 0 when it has none.
+    virtual std::uintptr_t WindowOf(const Form& form) { (void)form; return 0; }
 };
 
 }  // namespace forms

@@ -36,11 +36,104 @@ void ScriptedHost::DoEvents() {
 
 void ScriptedHost::End() {
     ended_ = true;
+    for (auto& [name, form] : forms_)
+        if (form->Visible()) form->Hide();
+    modal_.clear();
     throw ProgramEnded{};
 }
 
 void ScriptedHost::AtYield(int n, std::function<void()> action) {
     atYield_.emplace(yields_ + n, std::move(action));
+}
+
+void ScriptedHost::ShowForm(Form& form, bool modal) {
+    forms_[form.Name()] = &form;
+    showLog_.push_back(form.Name() + (modal ? " (modal)" : ""));
+    if (!modal) return;
+    modal_.push_back(&form);
+    struct Pop {
+        std::vector<Form*>& stack;
+        Form* form;
+        ~Pop() {
+            if (!stack.empty() && stack.back() == form) stack.pop_back();
+        }
+    } pop{modal_, &form};
+    while (form.Visible() && !form.Unloaded()) RunNextAction(&form);
+}
+
+void ScriptedHost::HideForm(Form&) {}
+
+void ScriptedHost::UnloadForm(Form& form) {
+    auto it = forms_.find(form.Name());
+    if (it != forms_.end() && it->second == &form) forms_.erase(it);
+}
+
+void ScriptedHost::FormChanged(Form&, Control*) {}
+
+std::uintptr_t ScriptedHost::WindowOf(const Form& form) {
+    // A stable stand-in for a window handle: the form's address.
+    return form.Visible() ? reinterpret_cast<std::uintptr_t>(&form) : 0;
+}
+
+void ScriptedHost::RunNextAction(const Form* waitingFor) {
+    if (script_.empty()) {
+        throw ScriptError("the program waits for input" +
+                          (waitingFor ? " in " + waitingFor->Name() : std::string()) +
+                          " but the script has nothing left");
+    }
+    auto action = std::move(script_.front());
+    script_.pop_front();
+    action();
+}
+
+void ScriptedHost::Run(const std::function<void()>& entry) {
+    try {
+        entry();
+        for (;;) {
+            bool anyShown = false;
+            for (auto& [name, form] : forms_) anyShown = anyShown || form->Visible();
+            if (!anyShown || script_.empty()) break;
+            RunNextAction(nullptr);
+        }
+    } catch (const ProgramEnded&) {
+        ended_ = true;
+    }
+}
+
+Form* ScriptedHost::FindForm(const std::string& name) const {
+    auto it = forms_.find(name);
+    return it == forms_.end() ? nullptr : it->second;
+}
+
+std::vector<std::string> ScriptedHost::ModalStack() const {
+    std::vector<std::string> names;
+    for (const Form* f : modal_) names.push_back(f->Name());
+    return names;
+}
+
+Form& ScriptedHost::UsableForm(const std::string& name) const {
+    Form* form = FindForm(name);
+    if (form == nullptr || !form->Visible()) throw ScriptError(name + " is not shown");
+    if (!modal_.empty() && modal_.back() != form)
+        throw ScriptError(name + " is behind the modal " + modal_.back()->Name());
+    return *form;
+}
+
+void ScriptedHost::Click(const std::string& formName, const std::string& controlName, int index) {
+    Form& form = UsableForm(formName);
+    Control* control = form.Find(controlName, index);
+    if (control == nullptr) throw ScriptError(formName + " has no control " + controlName);
+    if (!control->IsShown() || !control->Enabled())
+        throw ScriptError(formName + "." + controlName + " cannot be clicked now");
+    control->DoClick();
+}
+
+void ScriptedHost::ThenClick(const std::string& form, const std::string& control, int index) {
+    Then([this, form, control, index] { Click(form, control, index); });
+}
+
+void ScriptedHost::ThenCloseByFrame(const std::string& formName) {
+    Then([this, formName] { UsableForm(formName).OnFrameClose(); });
 }
 
 }  // namespace forms

@@ -36,7 +36,9 @@ public:
 
     // A program that CreateProcess can start. It runs to its end inside
     // CreateProcess, on this machine, and its result is the exit code. The
-    // program file must exist (create it with WriteFileText).
+    // program file must exist (create it with WriteFileText); a copy of it
+    // runs the same program, and a file with no program installed fails to
+    // start with ERROR_BAD_EXE_FORMAT (193).
     using Program = std::function<uint32_t(Machine&, const std::string& commandLine)>;
     void InstallProgram(const std::string& path, Program program);
     // Every process started, in order.
@@ -92,6 +94,9 @@ public:
     // Limits the bytes the machine's files may hold in all; writes past it
     // fail with ERROR_DISK_FULL. 0: no limit.
     void SetDiskCapacity(uint64_t bytes);
+    // The clock that stamps file times: each change takes the next second
+    // after it. It starts at 2024-01-15 09:30 UTC; local time is UTC.
+    void SetClock(FileTime now);
 
     // --- Fault injection ---
     // Fails the nth call (1 = the next) of the named Api method from now on
@@ -106,7 +111,10 @@ public:
     const std::map<std::string, int>& CallCounts() const;
     // Called on every Api call with the method name and its first path or key
     // argument (empty where there is none); lets tests stop a run at a chosen
-    // step.
+    // step. A key argument is the key's full name ("HKEY_CURRENT_USER\...")
+    // followed by the subkey or value name; a handle stands for its file's path.
+    // Calls made by a started program or an automation server (they run in
+    // processes of their own) are not counted, observed or failed.
     void SetCallObserver(std::function<void(const std::string& method, const std::string& subject)> observer);
 
     // --- Api ---

@@ -1,0 +1,26 @@
+// The program-wide values the engine and the wizards share for the whole run.
+// The application context owns the one instance.
+#pragma once
+
+#include "engine/clsWD.h"
+#include "platform/Services.h"
+
+#include <memory>
+#include <string>
+
+namespace engine {
+
+struct Program {
+    explicit Program(platform::Services services) : services(std::move(services)) {}
+
+    platform::Services services;
+    // "WD10" (Word 2002), "WD11" (Word 2003); any other text: none chosen.
+    // Compared exactly and case-sensitively everywhere.
+    std::string CurrentWordVersion;
+    // The folder that holds winword.exe, without a trailing backslash.
+    std::string WordProgramFolder;
+    // The Word version profile in use; empty until a selection.
+    std::shared_ptr<clsWD> CurrentWordProfile;
+};
+
+}  // namespace engine

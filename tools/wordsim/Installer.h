@@ -1,0 +1,71 @@
+// Lays a simulated Word 2002 or 2003 into a machine through os::Api: the
+// Office keys, Word's registration, the program, template and Startup folders,
+// Normal.dot, add-ins, COM add-in keys and the chosen faults.
+#pragma once
+
+#include "os/Api.h"
+#include "wordsim/WordSim.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wordsim {
+
+struct ComAddin {
+    std::string progId;
+    uint32_t loadBehavior = 3;  // 3: loaded at start-up
+};
+
+struct InstallOptions {
+    Version version = Version::Word2003;
+    // Empty folders take the defaults: "C:\Program Files\Simulated Office\OFFICE10"
+    // (OFFICE11), its sibling "Templates" as the shared templates, and the
+    // Application Data folder's "Microsoft\Templates" and "Microsoft\Word\STARTUP".
+    std::string programFolder;
+    std::string userTemplates;
+    std::string sharedTemplates;
+    std::string startupFolder;
+    // File names laid into the Startup folder.
+    std::vector<std::string> startupAddins = {"Tools.dot", "Macros.wll"};
+    std::vector<ComAddin> comAddins = {{"WordSim.Connect", 3}};
+    // Components that get a fault (see README.md for where each lands).
+    std::vector<Component> faults;
+    uint32_t startDelayMs = 0;
+    // winword.exe shows a window when it starts (for the demo).
+    bool window = false;
+    // A folder holding the built winword.exe and wordsim.dll to copy; empty
+    // lays placeholder files (the emulated machine runs no real binaries).
+    std::string binarySource;
+    bool registerServer = true;
+};
+
+struct InstallResult {
+    bool ok = false;
+    std::string error;
+    Version version = Version::Word2003;
+    std::string programFolder;  // no trailing backslash, as Word's Path reports it
+    std::string winword;
+    std::string server;
+    std::string config;
+    std::string log;
+    std::string userTemplates;
+    std::string sharedTemplates;
+    std::string startupFolder;
+    std::string normalDot;
+    std::vector<std::string> startupAddins;  // full paths
+    std::vector<std::string> comAddinKeys;   // below HKEY_CURRENT_USER
+    std::vector<std::string> createdFolders; // parents first
+    bool serverRegistered = false;
+};
+
+// Works out every path without writing anything.
+InstallResult PlanInstall(os::Api& api, const InstallOptions& options);
+InstallResult Install(os::Api& api, const InstallOptions& options);
+// Removes what the install laid down: its keys, its server registration and
+// its folders, wholesale (whatever the program under test renamed in them).
+void Uninstall(os::Api& api, const InstallResult& install);
+// "name=value" lines, one per path, for wordsim-install.exe to print.
+std::string Describe(const InstallResult& install);
+
+}  // namespace wordsim
