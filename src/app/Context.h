@@ -1,0 +1,66 @@
+// The one application context: the program-wide values, the services every
+// layer is handed, and each form of the shell in its slot (created on first
+// touch, afresh after it was unloaded).
+#pragma once
+
+#include "engine/Program.h"
+#include "forms/Form.h"
+#include "os/Api.h"
+#include "platform/Services.h"
+
+#include <functional>
+#include <string>
+
+namespace app {
+
+class frmMain;
+class frmWordVerChoice;
+class frmWdVersion;
+class frmOptions;
+class frmWkThru;
+
+class Context {
+public:
+    Context(os::Api& api, forms::Host& host);
+    ~Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    engine::Program& Program() { return program_; }
+    const platform::Services& Services() const { return program_.services; }
+    os::Api& Api() const { return program_.services.api; }
+    forms::Host& Host() const { return program_.services.host; }
+    const std::string& Title() const { return program_.services.title; }
+
+    std::string& CurrentWordVersion() { return program_.CurrentWordVersion; }
+    std::string& WordProgramFolder() { return program_.WordProgramFolder; }
+
+    app::frmMain& frmMain();
+    app::frmWordVerChoice& frmWordVerChoice();
+    app::frmWdVersion& frmWdVersion();
+    app::frmOptions& frmOptions();
+    app::frmWkThru& frmWkThru();
+
+    // Where the forms of later layers plug in: each shows its form modally
+    // and returns when it is hidden or closed. The main menu's Start runs
+    // the one of the chosen way of working, then the closing form, then ends
+    // the program; a hook left empty is skipped.
+    struct StartDispatch {
+        std::function<void()> frmBackup;          // automatic analyze-and-repair wizard
+        std::function<void()> frmadvmenu;         // advanced menu
+        std::function<void()> frmRenameTemplate;  // rename-Normal.dot wizard
+        std::function<void()> frmReset;           // reset-to-initial-install wizard
+        std::function<void()> frmPromotion;       // the closing form
+    };
+    StartDispatch Dispatch;
+
+private:
+    engine::Program program_;
+    forms::FormSlot<app::frmMain> frmMain_;
+    forms::FormSlot<app::frmWordVerChoice> frmWordVerChoice_;
+    forms::FormSlot<app::frmWdVersion> frmWdVersion_;
+    forms::FormSlot<app::frmOptions> frmOptions_;
+    forms::FormSlot<app::frmWkThru> frmWkThru_;
+};
+
+}  // namespace app

@@ -1,0 +1,175 @@
+#include "app/Startup.h"
+
+#include "app/Settings.h"
+#include "app/frmMain.h"
+#include "app/frmWkThru.h"
+#include "app/frmWordVerChoice.h"
+#include "platform/clsRegistry.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+constexpr const char* kWordProgId = "Word.Application";
+constexpr const char* kWinword = "winword.exe";
+
+// 32-bit Word registers in the 32-bit view of HKLM, which a 64-bit program
+// reads through WOW6432Node.
+const std::vector<std::string>& SoftwareRoots() {
+    static const std::vector<std::string> roots = {"SOFTWARE\\", "SOFTWARE\\WOW6432Node\\"};
+    return roots;
+}
+
+std::optional<std::string> ReadMachineText(os::Api& api, const std::string& keyName, const std::string& valueName) {
+    return ReadRegistryText(api, os::HKeyLocalMachine, keyName, valueName);
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\"");
+    if (first == std::string::npos) return {};
+    size_t last = text.find_last_not_of(" \t\"");
+    return text.substr(first, last - first + 1);
+}
+
+std::string WithoutTrailingBackslash(std::string folder) {
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder;
+}
+
+bool HoldsWinword(os::Api& api, const std::string& folder) {
+    if (folder.empty()) return false;
+    uint32_t attributes = api.GetFileAttributes(folder + "\\" + kWinword);
+    return attributes != os::InvalidFileAttributes && (attributes & os::AttrDirectory) == 0;
+}
+
+std::string FormatAutomationError(const os::AutoError& error) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", static_cast<uint32_t>(error.number));
+    return "Error " + std::to_string(error.number) + " (" + hex + "): " + error.description;
+}
+
+// The automation road: create Word, ask its Path, let it quit. Returns the
+// folder, or sets *error when Word could not tell it.
+std::optional<std::string> AskWord(Context& ctx, os::AutoError* error) {
+    forms::Host& host = ctx.Host();
+    std::unique_ptr<os::AutomationObject> word;
+    if (ctx.Api().CreateObject(kWordProgId, &word, error) != 0 || !word) {
+        if (error->number == 0) *error = {-1, "Automation error"};
+        return std::nullopt;
+    }
+    host.DoEvents();
+    os::AutoValue path;
+    int32_t got = word->GetProperty("Path", &path, error);
+    host.DoEvents();
+    std::optional<std::string> folder;
+    if (got == 0 && std::holds_alternative<std::string>(path) && !std::get<std::string>(path).empty())
+        folder = WithoutTrailingBackslash(std::get<std::string>(path));
+    else if (got == 0)
+        *error = {-1, "Word did not report its program folder"};
+    else if (error->number == 0)
+        *error = {got, "Automation error"};
+    // Once the folder is known, a Word that fails to quit changes nothing
+    // for this run.
+    os::AutoError quitError;
+    word->CallMethod("Quit", &quitError);
+    host.DoEvents();
+    word.reset();
+    host.DoEvents();
+    return folder;
+}
+
+}  // namespace
+
+std::string DetectWD10(const platform::Services& services) {
+    platform::clsRegistry registry(services);
+    return registry.KeyExists(os::HKeyCurrentUser, "Software\\Microsoft\\Office\\10.0", "") ? "WD10" : "None";
+}
+
+std::string DetectWD11(const platform::Services& services) {
+    platform::clsRegistry registry(services);
+    return registry.KeyExists(os::HKeyCurrentUser, "Software\\Microsoft\\Office\\11.0", "") ? "WD11" : "None";
+}
+
+std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordVersion) {
+    std::vector<std::string> candidates;
+    for (const std::string& root : SoftwareRoots()) {
+        std::string appPaths = root + "Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe";
+        if (auto full = ReadMachineText(api, appPaths, "")) {
+            std::string file = Trimmed(*full);
+            size_t slash = file.find_last_of('\\');
+            if (slash != std::string::npos) candidates.push_back(file.substr(0, slash));
+        }
+        if (auto folders = ReadMachineText(api, appPaths, "Path")) {
+            // A search path: folders separated by ";".
+            size_t start = 0;
+            for (;;) {
+                size_t end = folders->find(';', start);
+                candidates.push_back(Trimmed(folders->substr(start, end - start)));
+                if (end == std::string::npos) break;
+                start = end + 1;
+            }
+        }
+    }
+    std::vector<std::string> versions =
+        wordVersion == "WD10" ? std::vector<std::string>{"10.0", "11.0"} : std::vector<std::string>{"11.0", "10.0"};
+    for (const std::string& version : versions) {
+        for (const std::string& root : SoftwareRoots()) {
+            std::string installRoot = root + "Microsoft\\Office\\" + version + "\\Word\\InstallRoot";
+            if (auto folder = ReadMachineText(api, installRoot, "Path")) candidates.push_back(Trimmed(*folder));
+        }
+    }
+
+    for (const std::string& candidate : candidates) {
+        std::string folder = WithoutTrailingBackslash(candidate);
+        if (HoldsWinword(api, folder)) return folder;
+    }
+    return std::nullopt;
+}
+
+void LearnWordProgramFolder(Context& ctx) {
+    os::AutoError error;
+    std::optional<std::string> folder = AskWord(ctx, &error);
+    if (!folder) folder = FindWordOnDisk(ctx.Api(), ctx.CurrentWordVersion());
+    if (!folder) {
+        ctx.Host().MsgBox(FormatAutomationError(error), forms::vbOKOnly, ctx.Title());
+        ctx.Host().End();
+    }
+    ctx.WordProgramFolder() = *folder;
+}
+
+void Startup(Context& ctx) {
+    Settings settings(ctx.Api());
+    std::string& version = ctx.CurrentWordVersion();
+
+    version.clear();
+    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == "WD10") {
+        version = "WD10";
+        ctx.frmWordVerChoice().optWd10.SetValue(true);
+    }
+    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == "WD11") {
+        version = "WD11";
+        ctx.frmWordVerChoice().optXP.SetValue(true);
+    }
+
+    if (settings.Get(kSectionSettings, kKeyDetectNoShow, kSettingDefault) == "False") {
+        // The probes only preselect; the user's Next decides.
+        if (version.empty()) {
+            if (DetectWD10(ctx.Services()) == "WD10") ctx.frmWordVerChoice().optWd10.SetValue(true);
+            if (DetectWD11(ctx.Services()) == "WD11") ctx.frmWordVerChoice().optXP.SetValue(true);
+        }
+        ctx.Host().DoEvents();
+        ctx.frmWordVerChoice().ShowModal();
+    }
+
+    LearnWordProgramFolder(ctx);
+
+    ctx.frmMain().Show();
+
+    if (settings.Get(kSectionWalkThru, kKeyWalkThru, kSettingDefault) == "False") ctx.frmWkThru().ShowModal();
+}
+
+}  // namespace app

@@ -1,0 +1,32 @@
+// The program's entry: settles the Word version the run works on, learns
+// where winword.exe lies, opens the main menu and the walk-through offer.
+#pragma once
+
+#include "app/Context.h"
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+// Runs once; returns with the main menu shown, the program then lives on its
+// events. Ends the program when Word cannot be found at all.
+void Startup(Context& ctx);
+
+// "WD10" when Word 2002's per-user key exists, else "None".
+std::string DetectWD10(const platform::Services& services);
+// "WD11" when Word 2003's per-user key exists, else "None".
+std::string DetectWD11(const platform::Services& services);
+
+// Sets WordProgramFolder from Word's automation object, or from Word's
+// registration when the object cannot be had (a Word that no longer starts
+// is why this program runs). Ends the program when neither finds Word.
+void LearnWordProgramFolder(Context& ctx);
+
+// The folder of winword.exe as Word's registration names it: the App Paths
+// entry first, then the InstallRoot of the chosen version ("WD10"/"WD11"),
+// then of the other one. Only a folder that holds winword.exe counts; no
+// trailing backslash.
+std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordVersion);
+
+}  // namespace app

@@ -1,0 +1,24 @@
+// qvxfix.exe: the real machine, the real windows, the program's start-up.
+#include "app/Context.h"
+#include "app/Startup.h"
+#include "forms/win32/Win32Host.h"
+#include "os/win32/Win32Api.h"
+#include "os/win32/WinHeaders.h"
+
+#include <exception>
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    os::win32::Win32Api api;
+    forms::Win32Host host;
+    app::Context ctx(api, host);
+    try {
+        return host.Run([&] { app::Startup(ctx); });
+    } catch (const std::exception& failure) {
+        // Nothing should get here; if it does, say so rather than vanish.
+        std::string text = "Quorvex stopped because of an unexpected error:\n\n";
+        text += failure.what();
+        MessageBoxA(nullptr, text.c_str(), ctx.Title().c_str(), MB_OK | MB_ICONERROR);
+        return 1;
+    }
+}
