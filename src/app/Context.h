@@ -18,6 +18,8 @@ class frmWordVerChoice;
 class frmWdVersion;
 class frmOptions;
 class frmWkThru;
+class frmadvmenu;
+class frmPromotion;
 
 class Context {
 public:
@@ -40,11 +42,14 @@ public:
     app::frmWdVersion& frmWdVersion();
     app::frmOptions& frmOptions();
     app::frmWkThru& frmWkThru();
+    app::frmadvmenu& frmadvmenu();
+    app::frmPromotion& frmPromotion();
 
     // Where the forms of later layers plug in: each shows its form modally
     // and returns when it is hidden or closed. The main menu's Start runs
     // the one of the chosen way of working, then the closing form, then ends
-    // the program; a hook left empty is skipped.
+    // the program; a hook left empty is skipped. The advanced menu and the
+    // closing form are plugged in from the start.
     struct StartDispatch {
         std::function<void()> frmBackup;          // automatic analyze-and-repair wizard
         std::function<void()> frmadvmenu;         // advanced menu
@@ -54,6 +59,12 @@ public:
     };
     StartDispatch Dispatch;
 
+    // The advanced component-reset wizard (frmBackup1), opened by the
+    // advanced menu's OK: shows it without waiting and returns its form, or
+    // null when it could not be shown. Start then waits on that form until it
+    // is hidden or the program ends.
+    std::function<forms::Form*()> ShowAdvancedWizard;
+
 private:
     engine::Program program_;
     forms::FormSlot<app::frmMain> frmMain_;
@@ -61,6 +72,8 @@ private:
     forms::FormSlot<app::frmWdVersion> frmWdVersion_;
     forms::FormSlot<app::frmOptions> frmOptions_;
     forms::FormSlot<app::frmWkThru> frmWkThru_;
+    forms::FormSlot<app::frmadvmenu> frmadvmenu_;
+    forms::FormSlot<app::frmPromotion> frmPromotion_;
 };
 
 }  // namespace app

@@ -2,6 +2,7 @@
 // The application context owns the one instance.
 #pragma once
 
+#include "engine/RunRecord.h"
 #include "engine/clsWD.h"
 #include "platform/Services.h"
 
@@ -21,6 +22,8 @@ struct Program {
     std::string WordProgramFolder;
     // The Word version profile in use; empty until a selection.
     std::shared_ptr<clsWD> CurrentWordProfile;
+    // What the engine has backed up and told the user so far in this run.
+    RunRecord Run;
 };
 
 }  // namespace engine

@@ -158,6 +158,7 @@ TEST(MainMenu, SettingsWithoutChangeKeepsVersionAndSelection) {
     QuietStart(w, "WD11");
     std::vector<std::string> shown;
     w.Ctx().Dispatch.frmRenameTemplate = [&] { shown.push_back("frmRenameTemplate"); };
+    w.Ctx().Dispatch.frmPromotion = {};
     w.Host().ThenClick("frmMain", "optRename");
     w.Host().ThenClick("frmMain", "btnSettings");
     w.Host().Then([&] {
@@ -202,8 +203,9 @@ TEST(MainMenu, StartRunsTheChosenWayThenTheClosingFormAndEnds) {
         EXPECT_EQ(shown, (Log{c.expected, "frmPromotion"}));
         EXPECT_TRUE(w.Host().Ended());
     }
-    World bare;  // nothing plugged in yet: Start still ends the run
+    World bare;  // nothing plugged in: Start still ends the run
     QuietStart(bare);
+    bare.Ctx().Dispatch = {};
     bare.Host().ThenClick("frmMain", "Command4");
     bare.Start();
     EXPECT_TRUE(bare.Host().Ended());

@@ -4,7 +4,9 @@
 #include "AppWorld.h"
 
 #include "platform/WebPages.h"
+#include "app/frmPromotion.h"
 #include "app/frmWdVersion.h"
+#include "app/frmadvmenu.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +126,28 @@ TEST(FormLayout, DocumentedTextsInATidyLayout) {
                {"cmdView", -1, "View"},
                {"Command2", -1, "Cancel"}});
     EXPECT_FALSE(ctx.frmWkThru().chkNoShow.Value());
+}
+
+TEST(FormLayout, AdvancedMenuAndClosingForm) {
+    apptest::World w;
+    app::Context& ctx = w.Ctx();
+    CheckForm(ctx.frmadvmenu(), "Quorvex",
+              {{"Label1", -1, "I would like to:"},
+               {"Frame1", -1, "Advanced Features:"},
+               {"optReset", -1, "Choose and reset MS Word components to initial install"},
+               {"optLaunch", -1, "Launch MS Word in Safe Mode"},
+               {"optLaunchSM", -1, "Launch MS Word in Safe Mode with Support Tool"},
+               {"btnOK", -1, "OK"},
+               {"btnCancel", -1, "Cancel"},
+               {"Command1", -1, "Online Help"}});
+    EXPECT_TRUE(ctx.frmadvmenu().optReset.Value());
+    EXPECT_FALSE(ctx.frmadvmenu().optLaunchSelected() || ctx.frmadvmenu().optLaunchSMSelected());
+
+    CheckForm(ctx.frmPromotion(), "Quorvex",
+              {{"lblLink", -1, platform::PageAddress(platform::Page::PromotionHome)},
+               {"cmdLearnMore", -1, "Learn more"},
+               {"cmdOrder", -1, "Order"},
+               {"cmdClose", -1, "Close"}});
 }
 
 }  // namespace

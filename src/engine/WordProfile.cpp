@@ -1,0 +1,441 @@
+#include "engine/WordProfile.h"
+
+#include "engine/EnginePaths.h"
+#include "engine/RegFile.h"
+#include "engine/RegTree.h"
+#include "forms/Host.h"
+#include "os/Handles.h"
+#include "platform/RaisedError.h"
+#include "platform/clsFileSystem.h"
+#include "platform/clsRegistry.h"
+
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+// Decisions of our own:
+// - Backups are written and read back by the program itself; a key is only
+//   removed once a backup of it, made in this run, reads back complete. When
+//   none can be made the key stays and the user is told once per component.
+// - A key that does not exist at backup time writes no file. Its restore in
+//   the same run imports nothing, so an older file cannot come back as if it
+//   were this run's backup; a key that was absent stays as Word left it. The
+//   same holds after a backup that failed: the key was never removed.
+// - Word's registration run (/u, /r) is waited for, up to a minute, so that
+//   the start test that follows sees the registration settled.
+// - A file is only deleted once its copy holds the same bytes.
+// - Folder texts that come out empty are skipped rather than read as the
+//   root of the current drive; a missing Startup-Path means Word's own
+//   default Startup folder.
+
+namespace engine {
+
+namespace {
+
+using forms::vbExclamation;
+using forms::vbInformation;
+using forms::vbOKOnly;
+using forms::vbQuestion;
+using forms::vbYes;
+using forms::vbYesNo;
+
+constexpr char kLineBreak[] = "\r\n";
+
+constexpr char kDataFile[] = "Data.reg";
+constexpr char kComFile[] = "\\COM.reg";
+constexpr char kOptionsFile[] = "\\Options.reg";
+constexpr char kSafeModeTemplate[] = "SafeMode.DOT";
+constexpr char kWinword[] = "\\winword.exe";
+
+constexpr char kRenFileMessage[] =
+    "The Word Normal.dot default template appears to be in use. Please close down any open Word documents and "
+    "reboot the computer before trying this program again. Thank you.";
+constexpr char kRenNormalMessage[] =
+    "Word's Default Template appears to be in use. Please close any open Word documents and reboot the computer "
+    "before running this program again. Thanks.";
+
+// Word's registration run is waited for in slices, yielding between them.
+constexpr uint32_t kWaitSliceMs = 50;
+constexpr int kWaitSlices = 1200;  // one minute
+
+struct ExtensionPair {
+    const char* working;
+    const char* backup;
+};
+constexpr ExtensionPair kExtensions[] = {{"dot", "wbt"}, {"wll", "wbl"}};
+
+class ListingFailed : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The names of the files matching pattern, all read before any is touched.
+std::vector<std::string> ListFiles(os::Api& api, const std::string& pattern) {
+    std::vector<std::string> names;
+    os::FindData data;
+    api.SetLastError(os::err::Success);
+    os::UniqueFind find(api, api.FindFirstFile(pattern, &data));
+    if (!find) {
+        uint32_t code = api.GetLastError();
+        if (code == os::err::FileNotFound || code == os::err::PathNotFound || code == os::err::NoMoreFiles)
+            return names;
+        throw ListingFailed(pattern);
+    }
+    do {
+        if (!(data.attributes & os::AttrDirectory)) names.push_back(data.name);
+        api.SetLastError(os::err::Success);
+    } while (api.FindNextFile(find.get(), &data));
+    if (api.GetLastError() != os::err::NoMoreFiles) throw ListingFailed(pattern);
+    return names;
+}
+
+// The whole file, read with every sharing mode as a copy reads it: a file
+// that Word holds open can still be compared with its copy.
+std::optional<std::string> ReadShared(os::Api& api, const std::string& path) {
+    os::UniqueHandle file(api, api.CreateFile(path, os::GenericRead, os::ShareRead | os::ShareWrite | os::ShareDelete,
+                                              os::OpenExisting));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        uint32_t read = 0;
+        if (!api.ReadFile(file.get(), buffer.data(), static_cast<uint32_t>(buffer.size()), &read)) return std::nullopt;
+        if (read == 0) return bytes;
+        bytes.append(buffer.data(), read);
+    }
+}
+
+// A folder text as an entry of the add-in folder list: followed by one "\".
+std::string AddinEntry(const std::string& folder) {
+    if (folder.empty()) return {};
+    return folder.back() == '\\' ? folder : folder + "\\";
+}
+
+// So that every candidate has exactly one backslash before "Normal.dot".
+std::string WithoutLastBackslash(const std::string& folder) {
+    if (!folder.empty() && platform::clsFileSystem::LastChar(folder) == "\\")
+        return platform::clsFileSystem::sRemoveLastChar(folder);
+    return folder;
+}
+
+}  // namespace
+
+WordProfile::WordProfile(Program& program, const ProfileTable& table) : program_(program), table_(table) {}
+
+// --- Registry components ---
+
+WordProfile::Component WordProfile::Data() const { return {"Word's Data registry key", table_.dataKey, kDataFile}; }
+WordProfile::Component WordProfile::COM() const {
+    return {"the registry key of Word's COM add-ins", table_.comKey, kComFile};
+}
+WordProfile::Component WordProfile::Options() const {
+    return {"Word's Options registry key", table_.optionsKey, kOptionsFile};
+}
+
+void WordProfile::DataBackup() { Backup(Data()); }
+void WordProfile::DataRemove() { Remove(Data()); }
+void WordProfile::DataRestore() { Restore(Data()); }
+void WordProfile::COMBackup() { Backup(COM()); }
+void WordProfile::COMRemove() { Remove(COM()); }
+void WordProfile::COMRestore() { Restore(COM()); }
+void WordProfile::OptionsBackup() { Backup(Options()); }
+void WordProfile::OptionsRemove() { Remove(Options()); }
+void WordProfile::OptionsRestore() { Restore(Options()); }
+
+std::string WordProfile::BackupPath(const Component& component) const {
+    // Joined as it stands: "Data.reg" lands beside the program's folder, and a
+    // drive root doubles the backslash; earlier runs wrote them there too.
+    return OwnFolder(program_.services.api) + component.file;
+}
+
+long WordProfile::ProbeKey(const std::string& key) {
+    os::Api& api = program_.services.api;
+    os::HKey raw = 0;
+    long rc = api.RegOpenKeyEx(os::HKeyCurrentUser, key, os::KeyRead, &raw);
+    if (rc == os::err::Success) api.RegCloseKey(raw);
+    return rc;
+}
+
+RunRecord::Backup WordProfile::WriteBackup(const Component& component, const std::string& path) {
+    RegResult result = BackupRegKey(program_.services.api, os::HKeyCurrentUser, component.key, path);
+    return {component.key, result.ok() ? RunRecord::BackupState::Saved : RunRecord::BackupState::Failed,
+            result.message};
+}
+
+void WordProfile::Backup(const Component& component) {
+    const std::string path = BackupPath(component);
+    if (ProbeKey(component.key) == os::err::FileNotFound) {
+        program_.Run.backups[path] = {component.key, RunRecord::BackupState::Absent, {}};
+        return;
+    }
+    program_.Run.backups[path] = WriteBackup(component, path);
+}
+
+void WordProfile::Remove(const Component& component) {
+    if (ProbeKey(component.key) == os::err::FileNotFound) return;
+    const std::string path = BackupPath(component);
+    auto& backups = program_.Run.backups;
+    auto found = backups.find(path);
+    bool saved = found != backups.end() && found->second.key == component.key &&
+                 found->second.state == RunRecord::BackupState::Saved &&
+                 program_.services.api.PathFileExists(path);
+    if (!saved) {
+        // Not backed up in this run (or the key appeared since): save it now.
+        RunRecord::Backup backup = WriteBackup(component, path);
+        saved = backup.state == RunRecord::BackupState::Saved;
+        const std::string why = backup.why;
+        backups[path] = std::move(backup);
+        if (!saved) {
+            TellOnce(std::string("kept ") + component.key,
+                     std::string("Quorvex left ") + component.name +
+                         " as it is, because it could not save a backup of it first." + kLineBreak + kLineBreak + why);
+            return;
+        }
+    }
+    // Whether the key went or not is not reported: a key left in place only
+    // means Word still loads it.
+    DeleteRegTree(program_.services.api, os::HKeyCurrentUser, component.key);
+}
+
+void WordProfile::Restore(const Component& component) {
+    os::Api& api = program_.services.api;
+    const std::string path = BackupPath(component);
+    auto found = program_.Run.backups.find(path);
+    // Without a backup in this run the file of an earlier run is the backup.
+    bool import = found == program_.Run.backups.end() || found->second.state == RunRecord::BackupState::Saved;
+    if (import && api.PathFileExists(path)) {
+        RegResult result = RestoreRegFile(api, path);
+        if (!result.ok()) {
+            TellOnce(std::string("restore ") + component.key,
+                     std::string("Quorvex could not put back ") + component.name + " from its backup." + kLineBreak +
+                         kLineBreak + result.message);
+        }
+    }
+    program_.services.host.DoEvents(3);
+}
+
+void WordProfile::TellOnce(const std::string& topic, const std::string& text) {
+    if (!program_.Run.told.insert(topic).second) return;
+    program_.services.host.MsgBox(text, vbOKOnly | vbExclamation, program_.services.title);
+}
+
+// --- Starting Word ---
+
+std::string WordProfile::WinwordPath() const { return program_.WordProgramFolder + kWinword; }
+
+os::Handle WordProfile::StartWord(const std::string& switches) {
+    os::Api& api = program_.services.api;
+    const std::string program = WinwordPath();
+    api.SetLastError(os::err::Success);
+    os::Handle process = api.CreateProcess(program, program + switches, os::SwShowNormal);
+    if (process != 0) return process;
+    uint32_t code = api.GetLastError();
+    if (code == os::err::Success || code == os::err::FileNotFound || code == os::err::PathNotFound)
+        throw platform::RaisedError(53, table_.name, "File not found: " + program);
+    throw platform::RaisedError(5, table_.name, program + ": " + api.FormatMessage(code));
+}
+
+void WordProfile::StartAndWait(const std::string& switches) {
+    os::Api& api = program_.services.api;
+    os::UniqueHandle process(api, StartWord(switches));
+    for (int slice = 0; slice < kWaitSlices; ++slice) {
+        if (api.WaitForSingleObject(process.get(), kWaitSliceMs) != os::WaitTimeout) return;
+        program_.services.host.DoEvents();
+    }
+}
+
+void WordProfile::Execute(bool boolSupport) {
+    const char* templateName = boolSupport ? table_.supportTemplate : kSafeModeTemplate;
+    const std::string switches =
+        std::string(" /a /t\"") + OwnFolder(program_.services.api) + "\\" + templateName + "\"";
+    os::UniqueHandle process(program_.services.api, StartWord(switches));
+}
+
+void WordProfile::RegServ() { StartAndWait(" /r"); }
+
+void WordProfile::UnRegServ() { StartAndWait(" /u"); }
+
+void WordProfile::WordStartTemplate() { os::UniqueHandle process(program_.services.api, StartWord(" /t")); }
+
+bool WordProfile::WordStartNormal() {
+    os::Api& api = program_.services.api;
+    forms::Host& host = program_.services.host;
+    std::unique_ptr<os::AutomationObject> word;
+    os::AutoError error;
+    try {
+        if (api.CreateObject("Word.Application", &word, &error) != 0) word.reset();
+    } catch (const std::exception&) {
+        word.reset();
+    }
+    if (word) {
+        try {
+            os::AutoValue visible;
+            word->GetProperty("Visible", &visible, &error);
+        } catch (const std::exception&) {
+        }
+    }
+    host.DoEvents(2);
+    const bool started = word != nullptr;
+    if (word) {
+        try {
+            word->CallMethod("Quit", &error);
+        } catch (const std::exception&) {
+        }
+    }
+    host.DoEvents(10);
+    word.reset();
+    return started;
+}
+
+// --- Add-ins and Normal.dot ---
+
+void WordProfile::RenameAddins() { renAddins(false); }
+void WordProfile::RestoreAddins() { renAddins(true); }
+void WordProfile::RenameTemplate() { renNormal(false); }
+void WordProfile::RestoreTemplate() { renNormal(true); }
+
+void WordProfile::renAddins(bool boolRestore) {
+    os::Api& api = program_.services.api;
+    platform::clsRegistry registry(program_.services);
+    const os::HKey user = os::HKeyCurrentUser;
+    std::string startupPath = platform::ToText(registry.GetValue(user, table_.optionsKey, "Startup-Path"));
+    const std::string startup = platform::ToText(registry.GetValue(user, table_.optionsKey, "\\Startup"));
+    try {
+        if (startupPath.empty()) {
+            // Word's own default when the user never moved the folder.
+            const std::string appData = GetAppDataFolder(api);
+            if (!appData.empty()) startupPath = appData + "\\Microsoft\\Word\\STARTUP";
+        }
+        // The second entry has no source; empty entries are skipped.
+        const std::string entries[] = {AddinEntry(startupPath), std::string(), AddinEntry(startup)};
+        for (const std::string& entry : entries) {
+            if (entry.empty() || entry[0] == '!') continue;
+            for (const ExtensionPair& pair : kExtensions) {
+                const char* search = boolRestore ? pair.backup : pair.working;
+                const char* target = boolRestore ? pair.working : pair.backup;
+                for (const std::string& name : ListFiles(api, entry + "*." + search)) {
+                    if (name.size() < 3) continue;
+                    renFile(entry + name, entry + name.substr(0, name.size() - 3) + target, boolRestore);
+                }
+            }
+        }
+    } catch (const std::exception&) {
+        // Listing failures end the operation quietly.
+    }
+}
+
+void WordProfile::CopyOver(const std::string& from, const std::string& to) {
+    platform::clsFileSystem(program_.services).CopyFile(from, to);
+}
+
+bool WordProfile::SameContent(const std::string& a, const std::string& b) {
+    os::Api& api = program_.services.api;
+    std::optional<std::string> first = ReadShared(api, a);
+    if (!first) return false;
+    std::optional<std::string> second = ReadShared(api, b);
+    return second && *first == *second;
+}
+
+void WordProfile::renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore) {
+    (void)boolRestore;
+    os::Api& api = program_.services.api;
+    forms::Host& host = program_.services.host;
+    bool failed = false;
+    try {
+        host.DoEvents(6);
+        CopyOver(strOldPath, strNewPath);
+        host.DoEvents(12);
+        if (!SameContent(strOldPath, strNewPath)) {
+            // No copy, no deletion: the file stays under its old name.
+            if (!table_.askWhenCopyMissing) return;
+            const std::string question = std::string("Quorvex could not copy the file to:") + kLineBreak +
+                                         kLineBreak + strNewPath + kLineBreak + kLineBreak + "Try again?";
+            if (host.MsgBox(question, vbYesNo | vbQuestion, program_.services.title) != vbYes) return;
+            CopyOver(strOldPath, strNewPath);
+            if (!SameContent(strOldPath, strNewPath)) return;
+        }
+        failed = !api.DeleteFile(strOldPath);
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    // Inside the recovery a file that cannot be renamed stays as it is.
+    if (failed && !program_.Run.renFileRecovery) RecoverFromRename();
+}
+
+void WordProfile::RecoverFromRename() {
+    forms::Host& host = program_.services.host;
+    program_.Run.renFileRecovery = true;
+    host.MsgBox(kRenFileMessage, vbOKOnly, program_.services.title);
+    // Through the current profile, held here so that it outlives the calls.
+    std::shared_ptr<clsWD> profile = program_.CurrentWordProfile;
+    if (profile) {
+        for (void (clsWD::*restore)() :
+             {&clsWD::COMRestore, &clsWD::DataRestore, &clsWD::OptionsRestore, &clsWD::RestoreAddins}) {
+            try {
+                (profile.get()->*restore)();
+            } catch (const std::exception&) {
+                // Put back what can be put back.
+            }
+        }
+    }
+    host.End();
+}
+
+void WordProfile::TellNormalFailure(const std::string& description) {
+    forms::Host& host = program_.services.host;
+    host.MsgBox(kRenNormalMessage, vbOKOnly, program_.services.title);
+    host.MsgBox(description + kLineBreak + kLineBreak + normalSource_ + kLineBreak, vbOKOnly | vbInformation,
+                program_.services.title);
+}
+
+void WordProfile::renNormal(bool boolRestore) {
+    os::Api& api = program_.services.api;
+    normalFolders_ = {};
+    normalSource_.clear();
+    normalTarget_.clear();
+
+    // A value that cannot be read is told about and its candidate dropped.
+    platform::clsRegistry registry(program_.services);
+    auto read = [&](const char* key, const char* value) -> std::string {
+        try {
+            return WithoutLastBackslash(platform::ToText(registry.GetValue(os::HKeyCurrentUser, key, value)));
+        } catch (const platform::RaisedError& error) {
+            TellNormalFailure(error.Description);
+        } catch (const std::exception& error) {
+            TellNormalFailure(error.what());
+        }
+        return {};
+    };
+    const std::string user = read(table_.generalKey, "UserTemplates");
+    const std::string shared = read(table_.generalKey, "SharedTemplates");
+    const std::string program = read(table_.optionsKey, "Programdir");
+    const std::string programAgain = read(table_.optionsKey, "Programdir");
+    const std::string appData = GetAppDataFolder(api);
+    normalFolders_ = {user, appData.empty() ? std::string() : appData + "\\Microsoft\\Templates", program, shared,
+                      programAgain};
+
+    for (const std::string& folder : normalFolders_) {
+        // An empty folder would put Normal.dot in the root of the current drive.
+        if (folder.empty()) continue;
+        const std::string working = folder + "\\Normal.dot";
+        const std::string backup = folder + "\\0Normal.dot";
+        normalSource_ = boolRestore ? backup : working;
+        normalTarget_ = boolRestore ? working : backup;
+        if (normalSource_[0] == '!') continue;
+        api.SetLastError(os::err::Success);
+        uint32_t attributes = api.GetFileAttributes(normalSource_);
+        if (attributes == os::InvalidFileAttributes) {
+            uint32_t code = api.GetLastError();
+            if (code != os::err::Success && code != os::err::FileNotFound && code != os::err::PathNotFound) {
+                // After telling, go on with the next candidate: trying again
+                // would fail the same way.
+                TellNormalFailure(api.FormatMessage(code));
+            }
+            continue;
+        }
+        if (attributes & os::AttrDirectory) continue;
+        renFile(normalSource_, normalTarget_, boolRestore);
+    }
+}
+
+}  // namespace engine

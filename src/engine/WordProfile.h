@@ -1,0 +1,96 @@
+// The one implementation behind the Word 2002 and Word 2003 profiles: the two
+// differ only in the table they hand it.
+#pragma once
+
+#include "engine/Program.h"
+#include "engine/clsWD.h"
+#include "os/Api.h"
+
+#include <array>
+#include <string>
+
+namespace engine {
+
+// What differs between the supported Word versions.
+struct ProfileTable {
+    const char* name;             // the profile's class name, the source of its raised errors
+    const char* dataKey;          // below HKEY_CURRENT_USER
+    const char* optionsKey;       // below HKEY_CURRENT_USER; also holds the Startup and program folders
+    const char* comKey;           // below HKEY_CURRENT_USER; one subkey per COM add-in
+    const char* generalKey;       // below HKEY_CURRENT_USER; the template folders
+    const char* supportTemplate;  // given to Word by Execute(true)
+    bool askWhenCopyMissing;      // Word 2002: ask before giving up on a file that could not be copied
+};
+
+class WordProfile : public clsWD {
+public:
+    WordProfile(Program& program, const ProfileTable& table);
+
+    void Execute(bool boolSupport) override;
+    void DataRestore() override;
+    void DataBackup() override;
+    void DataRemove() override;
+    void COMRestore() override;
+    void COMBackup() override;
+    void COMRemove() override;
+    void OptionsRestore() override;
+    void OptionsBackup() override;
+    void OptionsRemove() override;
+    void RegServ() override;
+    void UnRegServ() override;
+    void RenameAddins() override;
+    void RestoreAddins() override;
+    void WordStartTemplate() override;
+    bool WordStartNormal() override;
+    void RenameTemplate() override;
+    void RestoreTemplate() override;
+
+    const ProfileTable& Table() const { return table_; }
+
+private:
+    // One of the three registry components.
+    struct Component {
+        const char* name;  // as the user is told about it
+        const char* key;   // below HKEY_CURRENT_USER
+        const char* file;  // joined to the program's own folder as it stands
+    };
+    Component Data() const;
+    Component COM() const;
+    Component Options() const;
+
+    std::string BackupPath(const Component& component) const;
+    void Backup(const Component& component);
+    void Remove(const Component& component);
+    void Restore(const Component& component);
+    // The one place a backup file is written.
+    RunRecord::Backup WriteBackup(const Component& component, const std::string& path);
+    // ERROR_FILE_NOT_FOUND, 0 when the key opens, or why it could not be opened.
+    long ProbeKey(const std::string& key);
+    void TellOnce(const std::string& topic, const std::string& text);
+
+    // Starts Word with a command line; the program path goes separately, so
+    // an unquoted Word folder with blanks can never start another program.
+    os::Handle StartWord(const std::string& switches);
+    std::string WinwordPath() const;
+    void StartAndWait(const std::string& switches);
+
+    void renAddins(bool boolRestore);
+    void renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore);
+    void renNormal(bool boolRestore);
+    // The one place a file is copied over its new name.
+    void CopyOver(const std::string& from, const std::string& to);
+    bool SameContent(const std::string& a, const std::string& b);
+    // Ends the program.
+    void RecoverFromRename();
+    void TellNormalFailure(const std::string& description);
+
+    Program& program_;
+    const ProfileTable& table_;
+    // Kept while renNormal runs: its candidate folders and the pair of paths
+    // in hand, for the failure message.
+    std::array<std::string, 5> normalFolders_;
+    std::string normalSource_;
+    std::string normalTarget_;
+};
+
+}  // namespace engine

@@ -1,0 +1,327 @@
+// The profiles' selection, the do-nothing profile, and the backup, removal
+// and restore of Word's three registry components on the emulated machine.
+#include "EngineWorld.h"
+
+#include "engine/RegTree.h"
+#include "engine/clsWD10.h"
+#include "engine/clsWD11.h"
+#include "engine/clsWDNone.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using enginetest::EngineWorld;
+using enginetest::kComKey;
+using enginetest::OfficeKey;
+using wordsim::Version;
+
+class EngineSelection : public EngineWorld {};
+
+TEST_F(EngineSelection, OnlyTheExactVersionKeysPickAProfile) {
+    struct Case {
+        const char* version;
+        const char* picks;  // "10", "11", or nullptr: the profile stays as it was
+    } cases[] = {{"WD10", "10"}, {"WD11", "11"}, {"wd10", nullptr}, {" WD10", nullptr},
+                 {"WD10 ", nullptr}, {"WD12", nullptr}, {"", nullptr}};
+    for (const Case& c : cases) {
+        for (bool before : {false, true}) {
+            SCOPED_TRACE(std::string("'") + c.version + (before ? "' after a selection" : "' first"));
+            program.CurrentWordProfile.reset();
+            if (before) Select("WD11");
+            auto previous = program.CurrentWordProfile;
+            auto picked = Select(c.version);
+            EXPECT_EQ(picked, program.CurrentWordProfile);
+            if (c.picks == nullptr) {
+                EXPECT_EQ(previous, picked);
+            } else {
+                EXPECT_NE(previous, picked) << "every selection makes a new profile";
+                EXPECT_EQ(std::string(c.picks) == "10", dynamic_cast<engine::clsWD10*>(picked.get()) != nullptr);
+                EXPECT_EQ(std::string(c.picks) == "11", dynamic_cast<engine::clsWD11*>(picked.get()) != nullptr);
+            }
+        }
+    }
+}
+
+TEST_F(EngineSelection, ASecondSelectionReleasesTheFirstProfile) {
+    std::weak_ptr<engine::clsWD> first = Select("WD10");
+    Select("WD10");
+    EXPECT_TRUE(first.expired());
+}
+
+TEST_F(EngineSelection, TheNoneProfileSaysWP9AndTouchesNothing) {
+    InstallWord(Version::Word2003);
+    engine::clsWDNone none(program);
+    const auto callsBefore = machine.CallCounts();
+    none.Execute(true);
+    EXPECT_FALSE(none.WordStartNormal());
+    none.DataBackup(), none.DataRemove(), none.DataRestore();
+    none.COMBackup(), none.COMRemove(), none.COMRestore();
+    none.OptionsBackup(), none.OptionsRemove(), none.OptionsRestore();
+    none.RegServ(), none.UnRegServ(), none.WordStartTemplate();
+    none.RenameAddins(), none.RestoreAddins(), none.RenameTemplate(), none.RestoreTemplate();
+
+    ASSERT_EQ(1u, host.Boxes().size());
+    EXPECT_EQ("WP 9", host.Boxes()[0].text);
+    EXPECT_EQ(forms::vbOKOnly, host.Boxes()[0].style);
+    EXPECT_EQ("Quorvex", host.Boxes()[0].caption);
+    EXPECT_EQ(callsBefore, machine.CallCounts()) << "the none profile asks nothing of the system";
+    EXPECT_TRUE(machine.ProcessLog().empty());
+    EXPECT_TRUE(wordsim::ReadLog(machine, install.programFolder).empty()) << "Word was not started";
+    EXPECT_EQ(0, host.Yields());
+}
+
+// --- Registry components ---
+
+struct ComponentOps {
+    const char* name;
+    std::string (*key)(const char* version);
+    void (engine::clsWD::*backup)();
+    void (engine::clsWD::*remove)();
+    void (engine::clsWD::*restore)();
+};
+
+const ComponentOps kComponents[] = {
+    {"Data", [](const char* v) { return OfficeKey(v, "Word\\Data"); }, &engine::clsWD::DataBackup,
+     &engine::clsWD::DataRemove, &engine::clsWD::DataRestore},
+    {"COM", [](const char*) { return std::string(kComKey); }, &engine::clsWD::COMBackup, &engine::clsWD::COMRemove,
+     &engine::clsWD::COMRestore},
+    {"Options", [](const char* v) { return OfficeKey(v, "Word\\Options"); }, &engine::clsWD::OptionsBackup,
+     &engine::clsWD::OptionsRemove, &engine::clsWD::OptionsRestore},
+};
+
+struct VersionCase {
+    const char* key;
+    const char* office;
+    Version version;
+};
+const VersionCase kVersions[] = {{"WD10", "10.0", Version::Word2002}, {"WD11", "11.0", Version::Word2003}};
+
+class EngineRegistry : public EngineWorld {
+protected:
+    // Two COM add-ins, one with a key of its own below it.
+    void InstallWithAddins(Version version) {
+        options.comAddins = {{"WordSim.Connect", 3}, {"Letters.Addin", 2}};
+        InstallWord(version);
+        Put(std::string(kComKey) + "\\Letters.Addin\\Settings", "Paper", "A4");
+    }
+
+    void Call(const std::shared_ptr<engine::clsWD>& profile, void (engine::clsWD::*op)()) { ((*profile).*op)(); }
+
+    // The paths of every file the program created, in order.
+    std::vector<std::string> CreatedFiles(const std::function<void()>& run) {
+        std::vector<std::string> paths;
+        machine.SetCallObserver([&](const std::string& method, const std::string& subject) {
+            if (method == "CreateFile" && subject.find(".reg") != std::string::npos &&
+                (paths.empty() || paths.back() != subject))
+                paths.push_back(subject);
+        });
+        run();
+        machine.SetCallObserver(nullptr);
+        return paths;
+    }
+};
+
+TEST_F(EngineRegistry, BackupFilesAreJoinedToTheProgramFolderAsItStands) {
+    struct Case {
+        const char* module;
+        std::vector<std::string> files;  // Data, COM, Options as the program names them
+    } cases[] = {
+        {"C:\\Tools\\Fix\\qvxfix.exe",
+         {"C:\\Tools\\FixData.reg", "C:\\Tools\\Fix\\COM.reg", "C:\\Tools\\Fix\\Options.reg"}},
+        {"C:\\qvxfix.exe", {"C:\\Data.reg", "C:\\\\COM.reg", "C:\\\\Options.reg"}},
+    };
+    InstallWord(Version::Word2003);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.module);
+        machine.SetModulePath(c.module);
+        auto profile = Select("WD11");
+        const auto written = CreatedFiles([&] {
+            profile->DataBackup();
+            profile->COMBackup();
+            profile->OptionsBackup();
+        });
+        // Each file is written, then read back.
+        EXPECT_EQ(c.files, written);
+        for (const std::string& file : c.files) EXPECT_TRUE(machine.Exists(file)) << file;
+    }
+}
+
+TEST_F(EngineRegistry, EachComponentComesBackValueForValue) {
+    for (const VersionCase& v : kVersions) {
+        InstallWithAddins(v.version);
+        auto profile = Select(v.key);
+        for (const ComponentOps& component : kComponents) {
+            SCOPED_TRACE(std::string(v.key) + " " + component.name);
+            const std::string key = component.key(v.office);
+            const engine::RegFile before = Tree(key);
+            ASSERT_FALSE(before.keys.empty());
+            Call(profile, component.backup);
+            Call(profile, component.remove);
+            EXPECT_FALSE(KeyExists(key)) << "removed with everything below it";
+            const int yields = host.Yields();
+            Call(profile, component.restore);
+            EXPECT_EQ(yields + 3, host.Yields());
+            EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(key)));
+        }
+        EXPECT_TRUE(host.Boxes().empty());
+    }
+}
+
+TEST_F(EngineRegistry, TheCOMKeyGoesWholeThoughEachAddinHasAKey) {
+    InstallWithAddins(Version::Word2002);
+    auto profile = Select("WD10");
+    profile->COMBackup();
+    profile->COMRemove();
+    EXPECT_FALSE(KeyExists(std::string(kComKey) + "\\Letters.Addin\\Settings"));
+    EXPECT_FALSE(KeyExists(kComKey));
+    EXPECT_TRUE(KeyExists("Software\\Microsoft\\Office\\Word")) << "nothing above the component goes";
+}
+
+TEST_F(EngineRegistry, TheBackupFilesAreSharedByBothProfiles) {
+    InstallWord(Version::Word2003);
+    const std::string options11 = OfficeKey("11.0", "Word\\Options");
+    const engine::RegFile before = Tree(options11);
+    auto word2003 = Select("WD11");
+    word2003->OptionsBackup();
+    word2003->OptionsRemove();
+    auto word2002 = Select("WD10");
+    word2002->OptionsRestore();
+    EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(options11)));
+    EXPECT_FALSE(KeyExists(OfficeKey("10.0", "Word\\Options")));
+}
+
+TEST_F(EngineRegistry, AKeyWhoseBackupCannotBeWrittenStaysAndTheUserIsToldOnce) {
+    struct Case {
+        const char* why;
+        std::function<void(os::emulated::Machine&)> breakDisk;
+        std::vector<const char*> keptComponents;
+    } cases[] = {
+        // Data.reg lies beside the program's folder and still lands.
+        {"program folder read-only", [](os::emulated::Machine& m) { m.SetReadOnlyFolder("C:\\Tools\\Fix", true); },
+         {"COM", "Options"}},
+        {"disk full", [](os::emulated::Machine& m) { m.SetDiskCapacity(1); }, {"COM", "Data", "Options"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        engine::Program run{platform::Services{machine, host}};  // a run of its own
+        InstallWord(Version::Word2003);
+        run.WordProgramFolder = install.programFolder;
+        run.CurrentWordVersion = "WD11";
+        auto profile = engine::SelectWordProfile(run);
+        // A backup from an earlier run that must not come back.
+        const std::string optionsKey = OfficeKey("11.0", "Word\\Options");
+        engine::RegFile stale{true, {{"HKEY_CURRENT_USER\\" + optionsKey, false, {{"Stale", os::RegSz, {'1', 0}}}}}};
+        machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", engine::FormatRegFile(machine, stale));
+        std::map<std::string, engine::RegFile> before;
+        for (const ComponentOps& component : kComponents) before[component.name] = Tree(component.key("11.0"));
+
+        const size_t boxes = host.Boxes().size();
+        c.breakDisk(machine);
+        for (int pass = 0; pass < 2; ++pass) {  // the repair pass removes them again
+            profile->COMBackup(), profile->DataBackup(), profile->OptionsBackup();
+            profile->COMRemove(), profile->DataRemove(), profile->OptionsRemove();
+        }
+        profile->COMRestore(), profile->DataRestore(), profile->OptionsRestore();
+        machine.SetReadOnlyFolder("C:\\Tools\\Fix", false);
+        machine.SetDiskCapacity(0);
+
+        std::vector<std::string> told;
+        for (size_t i = boxes; i < host.Boxes().size(); ++i) {
+            const auto& box = host.Boxes()[i];
+            EXPECT_EQ("Quorvex", box.caption);
+            EXPECT_EQ(forms::vbOKOnly | forms::vbExclamation, box.style);
+            told.push_back(box.text);
+        }
+        ASSERT_EQ(c.keptComponents.size(), told.size()) << ::testing::PrintToString(told);
+        for (size_t i = 0; i < told.size(); ++i) {
+            EXPECT_NE(std::string::npos, told[i].find(c.keptComponents[i] == std::string("COM") ? "COM add-ins"
+                                                                                              : c.keptComponents[i]))
+                << told[i];
+            EXPECT_NE(std::string::npos, told[i].find("could not save a backup")) << told[i];
+        }
+        for (const ComponentOps& component : kComponents) {
+            bool kept = false;
+            for (const char* name : c.keptComponents) kept = kept || std::string(name) == component.name;
+            if (!kept) continue;
+            SCOPED_TRACE(component.name);
+            EXPECT_EQ("", engine::DescribeRegDifference(before[component.name], Tree(component.key("11.0"))))
+                << "left exactly as it was, the stale backup not imported";
+        }
+        engine::DeleteRegTree(machine, os::HKeyCurrentUser, "Software\\Microsoft\\Office");
+    }
+}
+
+TEST_F(EngineRegistry, AnAbsentKeyWritesNoFileAndAnOlderBackupIsNotRestoredInItsPlace) {
+    InstallWord(Version::Word2002);
+    const std::string dataKey = OfficeKey("10.0", "Word\\Data");
+    const std::string dataFile = "C:\\Tools\\FixData.reg";
+    // An earlier run's backup, and a Data key that is gone now.
+    engine::RegFile earlier{true, {{"HKEY_CURRENT_USER\\" + dataKey, false, {{"Earlier", os::RegSz, {'1', 0}}}}}};
+    const std::string earlierBytes = engine::FormatRegFile(machine, earlier);
+    machine.WriteFileText(dataFile, earlierBytes);
+    engine::DeleteRegTree(machine, os::HKeyCurrentUser, dataKey);
+
+    auto profile = Select("WD10");
+    profile->DataBackup();
+    EXPECT_EQ(earlierBytes, Text(dataFile)) << "no file written for a missing key";
+    profile->DataRemove();
+    ASSERT_TRUE(profile->WordStartNormal());  // Word rebuilds Data with its defaults
+    const engine::RegFile rebuilt = Tree(dataKey);
+    profile->DataRestore();
+    EXPECT_EQ("", engine::DescribeRegDifference(rebuilt, Tree(dataKey)));
+    EXPECT_TRUE(host.Boxes().empty());
+
+    // A later run that made no backup of its own finds the earlier one.
+    engine::Program later{platform::Services{machine, host}};
+    later.CurrentWordVersion = "WD10";
+    engine::SelectWordProfile(later)->DataRestore();
+    const engine::RegFile restored = Tree(dataKey);
+    ASSERT_FALSE(restored.keys.empty());
+    bool earlierBack = false;
+    for (const auto& value : restored.keys[0].values) earlierBack = earlierBack || value.name == "Earlier";
+    EXPECT_TRUE(earlierBack);
+}
+
+TEST_F(EngineRegistry, ARemovalWithoutABackupSavesTheKeyFirst) {
+    InstallWord(Version::Word2003);
+    const std::string optionsKey = OfficeKey("11.0", "Word\\Options");
+    const engine::RegFile before = Tree(optionsKey);
+    auto profile = Select("WD11");
+    profile->OptionsRemove();
+    EXPECT_FALSE(KeyExists(optionsKey));
+    engine::RegFile saved;
+    ASSERT_TRUE(engine::ParseRegFile(machine, Text("C:\\Tools\\Fix\\Options.reg"), &saved, nullptr));
+    EXPECT_EQ("", engine::DescribeRegDifference(before, saved));
+    profile->OptionsRestore();
+    EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(optionsKey)));
+}
+
+TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {
+    InstallWord(Version::Word2003);
+    engine::DeleteRegTree(machine, os::HKeyCurrentUser, OfficeKey("11.0", "Word\\Data"));
+    auto profile = Select("WD11");
+    profile->DataRemove();
+    EXPECT_TRUE(host.Boxes().empty());
+    EXPECT_FALSE(machine.Exists("C:\\Tools\\FixData.reg"));
+}
+
+TEST_F(EngineRegistry, ABackupThatCannotBeImportedIsToldOnce) {
+    InstallWord(Version::Word2003);
+    auto profile = Select("WD11");
+    profile->OptionsBackup();
+    profile->OptionsRemove();
+    machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", "not a registry file");
+    profile->OptionsRestore();
+    profile->OptionsRestore();
+    ASSERT_EQ(1u, host.Boxes().size());
+    EXPECT_NE(std::string::npos, host.Boxes()[0].text.find("could not put back Word's Options registry key"))
+        << host.Boxes()[0].text;
+    EXPECT_FALSE(KeyExists(OfficeKey("11.0", "Word\\Options")));
+}
+
+}  // namespace
