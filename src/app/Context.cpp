@@ -7,6 +7,10 @@
 #include "app/frmWkThru.h"
 #include "app/frmWordVerChoice.h"
 #include "app/frmadvmenu.h"
+#include "wizards/frmBackup.h"
+#include "wizards/frmBackup1.h"
+#include "wizards/frmRenameTemplate.h"
+#include "wizards/frmReset.h"
 
 namespace app {
 
@@ -18,9 +22,22 @@ Context::Context(os::Api& api, forms::Host& host)
       frmOptions_([this] { return std::make_unique<app::frmOptions>(*this); }),
       frmWkThru_([this] { return std::make_unique<app::frmWkThru>(*this); }),
       frmadvmenu_([this] { return std::make_unique<app::frmadvmenu>(*this); }),
-      frmPromotion_([this] { return std::make_unique<app::frmPromotion>(*this); }) {
+      frmPromotion_([this] { return std::make_unique<app::frmPromotion>(*this); }),
+      wizardEnv_{program_, wizards::StandardProfiles(program_), [this] { frmOptions().btnChangeVersion_Click(); }},
+      frmBackup_([this] { return std::make_unique<wizards::frmBackup>(wizardEnv_); }),
+      frmReset_([this] { return std::make_unique<wizards::frmReset>(wizardEnv_); }),
+      frmRenameTemplate_([this] { return std::make_unique<wizards::frmRenameTemplate>(wizardEnv_); }),
+      frmBackup1_([this] { return std::make_unique<wizards::frmBackup1>(wizardEnv_); }) {
+    Dispatch.frmBackup = [this] { frmBackup().ShowModal(); };
     Dispatch.frmadvmenu = [this] { frmadvmenu().RunFromStart(); };
+    Dispatch.frmRenameTemplate = [this] { frmRenameTemplate().ShowModal(); };
+    Dispatch.frmReset = [this] { frmReset().ShowModal(); };
     Dispatch.frmPromotion = [this] { frmPromotion().ShowModal(); };
+    ShowAdvancedWizard = [this]() -> forms::Form* {
+        wizards::frmBackup1& wizard = frmBackup1();
+        wizard.Show();
+        return &wizard;
+    };
 }
 
 Context::~Context() = default;
@@ -32,5 +49,9 @@ app::frmOptions& Context::frmOptions() { return frmOptions_.Get(); }
 app::frmWkThru& Context::frmWkThru() { return frmWkThru_.Get(); }
 app::frmadvmenu& Context::frmadvmenu() { return frmadvmenu_.Get(); }
 app::frmPromotion& Context::frmPromotion() { return frmPromotion_.Get(); }
+wizards::frmBackup& Context::frmBackup() { return frmBackup_.Get(); }
+wizards::frmReset& Context::frmReset() { return frmReset_.Get(); }
+wizards::frmRenameTemplate& Context::frmRenameTemplate() { return frmRenameTemplate_.Get(); }
+wizards::frmBackup1& Context::frmBackup1() { return frmBackup1_.Get(); }
 
 }  // namespace app

@@ -7,9 +7,17 @@
 #include "forms/Form.h"
 #include "os/Api.h"
 #include "platform/Services.h"
+#include "wizards/WizardEnv.h"
 
 #include <functional>
 #include <string>
+
+namespace wizards {
+class frmBackup;
+class frmReset;
+class frmRenameTemplate;
+class frmBackup1;
+}  // namespace wizards
 
 namespace app {
 
@@ -44,12 +52,16 @@ public:
     app::frmWkThru& frmWkThru();
     app::frmadvmenu& frmadvmenu();
     app::frmPromotion& frmPromotion();
+    wizards::frmBackup& frmBackup();
+    wizards::frmReset& frmReset();
+    wizards::frmRenameTemplate& frmRenameTemplate();
+    wizards::frmBackup1& frmBackup1();
 
     // Where the forms of later layers plug in: each shows its form modally
     // and returns when it is hidden or closed. The main menu's Start runs
     // the one of the chosen way of working, then the closing form, then ends
-    // the program; a hook left empty is skipped. The advanced menu and the
-    // closing form are plugged in from the start.
+    // the program; a hook left empty is skipped. Every hook is plugged in
+    // from the start; tests replace them.
     struct StartDispatch {
         std::function<void()> frmBackup;          // automatic analyze-and-repair wizard
         std::function<void()> frmadvmenu;         // advanced menu
@@ -74,6 +86,13 @@ private:
     forms::FormSlot<app::frmWkThru> frmWkThru_;
     forms::FormSlot<app::frmadvmenu> frmadvmenu_;
     forms::FormSlot<app::frmPromotion> frmPromotion_;
+    // What the Word wizards are handed: the real profiles, and the version
+    // choice dialog as the options dialog's Change shows it.
+    wizards::WizardEnv wizardEnv_;
+    forms::FormSlot<wizards::frmBackup> frmBackup_;
+    forms::FormSlot<wizards::frmReset> frmReset_;
+    forms::FormSlot<wizards::frmRenameTemplate> frmRenameTemplate_;
+    forms::FormSlot<wizards::frmBackup1> frmBackup1_;
 };
 
 }  // namespace app

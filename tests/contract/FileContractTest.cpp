@@ -81,6 +81,7 @@ TEST_F(FileContract, MissingOrMalformedPathsReportWhy) {
         {Path("file.txt\\inside"), os::err::PathNotFound},
         {Path("file.txt\\"), os::err::PathNotFound},
         {"", os::err::PathNotFound},
+        {std::string(259, ' '), os::err::PathNotFound},  // the open-file dialog's buffer after Cancel
         {Path("*.txt"), os::err::InvalidName},
         {Path("a<b"), os::err::InvalidName},
         {Path("a|b"), os::err::InvalidName},

@@ -71,7 +71,8 @@ FileTime MachineData::Stamp() {
 }
 
 uint32_t MachineData::Parse(const std::string& input, ParsedPath* out) const {
-    if (input.empty()) return err::PathNotFound;
+    // Blanks alone name nothing, not the current folder.
+    if (input.find_first_not_of(' ') == std::string::npos) return err::PathNotFound;
     std::string path = Slashes(input);
     if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return err::BadNetPath;
     ParsedPath result;

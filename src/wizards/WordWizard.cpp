@@ -1,0 +1,94 @@
+#include "wizards/WordWizard.h"
+
+#include "platform/WebPages.h"
+#include "wizards/WizardLayout.h"
+
+namespace wizards {
+
+namespace {
+using namespace layout;
+constexpr int kOptionsTop = 100;
+}  // namespace
+
+WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string caption, const Finish& finish)
+    : WizardFrame(env.program.services.host, std::move(name), std::move(caption)),
+      btnHelp(*this, "btnHelp", K::Button, {kMargin, kButtonsTop, kButtonWidth, kButtonHeight}, "Online &Help"),
+      lblCongrats(*this, "lblCongrats", K::Label, Head(), "Congratulations", &fraSteps[5]),
+      lblComplete(*this, "lblComplete", K::Label, {0, kBodyTop, kPageWidth, 22}, "Quorvex Complete!", &fraSteps[5]),
+      lblFixed(*this, "lblFixed", K::Label, Line(66), finish.fixedText, &fraSteps[5]),
+      optHomePage(*this, "optHomePage", K::Option, Line(kOptionsTop, 2),
+                  "View Quorvex Home &Page (internet connection required).", &fraSteps[5]),
+      optClose(*this, "optClose", K::Option, Line(kOptionsTop + 40), "Please just &close Quorvex.", &fraSteps[5]),
+      optHowTo(*this, "optHowTo", K::Option, Line(kOptionsTop + 70, 2),
+               "View How To's and &Tutorials on using Quorvex on the internet (internet connection required).",
+               &fraSteps[5]),
+      env_(env),
+      endsProgram_(finish.endsProgram) {
+    MakeHeading(lblCongrats);
+    lblComplete.SetBold(true);
+    lblComplete.SetFontGrow(kSubHeadingGrow);
+    for (C* option : {&optHomePage, &optClose, &optHowTo}) option->SetVisible(finish.optionsShown);
+    (finish.howToSelected ? optHowTo : optClose).SetValue(true);
+    btnHelp.OnClick = [this] { btnHelp_Click(); };
+}
+
+void WordWizard::cmdNext_Click() {
+    if (busy_) return;
+    BusyScope busy(busy_);
+    if (StepWork(CurrentStep)) Advance();
+}
+
+void WordWizard::cmdFinish_Click() {
+    if (busy_) return;
+    const platform::Services& services = env_.program.services;
+    if (optHomePage.Value()) platform::OpenWebPage(services, platform::Page::ProductHome, *this);
+    if (optHowTo.Value()) platform::OpenOnlineHelp(services, *this);
+    if (endsProgram_) GetHost().End();
+    Unload();
+}
+
+void WordWizard::btnHelp_Click() { platform::OpenOnlineHelp(env_.program.services, *this); }
+
+bool WordWizard::WelcomeWork() {
+    forms::Host& host = GetHost();
+    host.DoEvents(3);
+    const std::string& version = env_.program.CurrentWordVersion;
+    if (version == "WD10") {
+        WordTypeLabel().SetCaption("MS Word 2002 ");
+        host.DoEvents(10);
+    }
+    if (version == "WD11") {
+        WordTypeLabel().SetCaption("MS Word XP ");
+        host.DoEvents(7);
+    }
+    host.DoEvents(3);
+    return true;
+}
+
+bool WordWizard::Step1Work() {
+    GetHost().DoEvents(6);
+    SetButtons(true, true, false, true);
+    GetHost().DoEvents(3);
+    return true;
+}
+
+bool WordWizard::Step4Work() {
+    SetButtons(false, true, true, false);
+    return true;
+}
+
+std::shared_ptr<engine::clsWD> WordWizard::SelectProfile() {
+    engine::Program& program = env_.program;
+    if (!IsSupportedVersion(program.CurrentWordVersion) && env_.askWordVersion) env_.askWordVersion();
+    const std::string version = program.CurrentWordVersion;
+    if (IsSupportedVersion(version)) {
+        program.CurrentWordProfile =
+            env_.makeProfile ? env_.makeProfile(version) : StandardProfiles(program)(version);
+        if (program.CurrentWordProfile) return program.CurrentWordProfile;
+    }
+    // Never run a pass on no profile, nor on one left from an earlier choice.
+    GetHost().MsgBox(kChooseVersionText, forms::vbOKOnly | forms::vbExclamation, program.services.title);
+    return nullptr;
+}
+
+}  // namespace wizards

@@ -1,0 +1,64 @@
+// What the four Word wizards add to the frame: the Online Help button, the
+// finish page with its three closing choices, the common work of the welcome,
+// Step 1 and Step 4 pages, and the choice of the Word version profile.
+#pragma once
+
+#include "engine/clsWD.h"
+#include "wizards/WizardEnv.h"
+#include "wizards/WizardFrame.h"
+
+#include <memory>
+#include <string>
+
+namespace wizards {
+
+// Shown when a pass is about to start and still no supported Word version is
+// chosen.
+inline constexpr const char* kChooseVersionText = "Please choose the version of Word to repair before you go on.";
+
+class WordWizard : public WizardFrame {
+public:
+    // The wizard-specific work of the page shown, then on to the next page.
+    void cmdNext_Click() override;
+    // Opens the chosen page; then closes the wizard, or ends the program
+    // where the wizard says so.
+    void cmdFinish_Click() override;
+    void btnHelp_Click();
+
+    C btnHelp;
+    C lblCongrats;
+    C lblComplete;
+    C lblFixed;
+    C optHomePage;
+    C optClose;
+    C optHowTo;
+
+protected:
+    struct Finish {
+        const char* fixedText;  // the finish page's third line
+        bool optionsShown;
+        bool howToSelected;     // else optClose
+        bool endsProgram;       // else the window closes
+    };
+    WordWizard(const WizardEnv& env, std::string name, std::string caption, const Finish& finish);
+
+    // The work of Next on a page; false keeps the wizard on that page.
+    virtual bool StepWork(int step) = 0;
+    // Step 1's line that names the Word version found.
+    virtual C& WordTypeLabel() = 0;
+
+    bool WelcomeWork();
+    bool Step1Work();
+    bool Step4Work();
+    // Makes a new profile for CurrentWordVersion the current one. With no
+    // supported version, asks for one; if still none, says so and returns
+    // null: the caller stays on its page.
+    std::shared_ptr<engine::clsWD> SelectProfile();
+
+    WizardEnv env_;
+
+private:
+    bool endsProgram_;
+};
+
+}  // namespace wizards

@@ -1,0 +1,54 @@
+// The automatic analyze-and-repair wizard: finds out which of Word's five
+// start-up components keeps Word from starting (Next on Step 2), then leaves
+// exactly those disabled (Next on Step 3).
+#pragma once
+
+#include "wizards/WordWizard.h"
+
+namespace wizards {
+
+class frmBackup : public WordWizard {
+public:
+    explicit frmBackup(const WizardEnv& env);
+
+    // Page 0.
+    C lblHead;
+    C lblWelcome1;
+    C lblWelcome2;
+    C lblWelcome3;
+    C lblWelcome4;
+    // Page 1.
+    C lblChecking;
+    C lblWordtype;
+    C lblContinue1;
+    // Page 2.
+    C lblRegsrv;
+    C lblReady;
+    C lblStarting;
+    C lblNext2;
+    // Page 3: the analysis, top to bottom.
+    C lblWorking;
+    C lblTemplate;
+    C lblData;
+    C lblCOM;
+    C lblAddin;
+    C lblOptions;
+    C lblNext3;
+    // Page 4: the repair, top to bottom.
+    C lbltemplateFixed;
+    C lblDataFixed;
+    C lblCOMFixed;
+    C lblAddinsFixed;
+    C lblOptionsFixed;
+    C lblContinue4;
+
+protected:
+    bool StepWork(int step) override;
+    C& WordTypeLabel() override { return lblWordtype; }
+
+private:
+    bool AnalysisPass();
+    bool RepairPass();
+};
+
+}  // namespace wizards

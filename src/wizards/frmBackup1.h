@@ -1,0 +1,15 @@
+// The advanced component reset: the user ticks what to reset. Opened without
+// waiting by the advanced menu, so it ends the program itself on Finish as
+// on Cancel.
+#pragma once
+
+#include "wizards/ComponentReset.h"
+
+namespace wizards {
+
+class frmBackup1 : public ComponentReset {
+public:
+    explicit frmBackup1(const WizardEnv& env);
+};
+
+}  // namespace wizards

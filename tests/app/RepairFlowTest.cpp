@@ -1,0 +1,159 @@
+// The whole program on the emulated machine with the simulated Word: the main
+// menu's Start, the automatic repair through both passes, the closing form
+// and the end, with the faults Word can have.
+#include "AppWorld.h"
+
+#include "wizards/frmBackup.h"
+#include "wordsim/emulated/EmulatedWord.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using apptest::World;
+using wordsim::Component;
+
+const std::string kAppData = "C:\\Users\\Ann\\AppData\\Roaming";
+
+struct Installed {
+    World world;
+    wordsim::InstallResult word;
+};
+
+// A stored Word 2003 choice and a simulated Word 2003 with the faults given.
+std::unique_ptr<Installed> InstallWord(std::vector<Component> faults) {
+    auto w = std::make_unique<Installed>();
+    w->world.RemoveWord();
+    w->world.machine.SetSpecialFolder(os::CsidlAppData, kAppData);
+    wordsim::InstallOptions options;
+    options.faults = std::move(faults);
+    w->word = wordsim::InstallEmulated(w->world.machine, options);
+    EXPECT_TRUE(w->word.ok) << w->word.error;
+    w->world.Store("Settings", "Word Version", "WD11");
+    w->world.Store("Settings", "Word Detect No Show", "True");
+    w->world.Store("Show WalkThru", "WalkThru", "True");
+    return w;
+}
+
+struct Results {
+    std::vector<std::string> step3;  // template, Data, COM, add-ins, Options
+    std::vector<std::string> step4;
+};
+
+// Start with the default choice, every page of the wizard, reading the
+// results on the finish page, Finish, then the closing form's Close.
+void ScriptTheAutomaticRepair(World& world, Results& results) {
+    forms::ScriptedHost& host = world.Host();
+    host.ThenClick("frmMain", "Command4");
+    for (int page = 0; page < 5; ++page) host.ThenClick("frmBackup", "cmdNext");
+    host.Then([&world, &results] {
+        auto& wizard = dynamic_cast<wizards::frmBackup&>(*world.Shown("frmBackup"));
+        for (auto* label : {&wizard.lblTemplate, &wizard.lblData, &wizard.lblCOM, &wizard.lblAddin,
+                            &wizard.lblOptions})
+            results.step3.push_back(label->Caption());
+        for (auto* label : {&wizard.lbltemplateFixed, &wizard.lblDataFixed, &wizard.lblCOMFixed,
+                            &wizard.lblAddinsFixed, &wizard.lblOptionsFixed})
+            results.step4.push_back(label->Caption());
+    });
+    host.ThenClick("frmBackup", "cmdFinish");
+    host.ThenClick("frmPromotion", "cmdClose");
+}
+
+// The user's own key is in place: it exists and still carries its fault
+// marker (a key Word rebuilt from its defaults has none).
+bool UsersKeyInPlace(os::Api& api, const std::string& subKey, bool faulty) {
+    os::HKey key = 0;
+    if (api.RegOpenKeyEx(os::HKeyCurrentUser, subKey, os::KeyRead, &key) != 0) return false;
+    uint32_t size = 0;
+    bool marked = api.RegQueryValueEx(key, "WordSimFault", nullptr, nullptr, &size) == 0;
+    api.RegCloseKey(key);
+    return marked == faulty;
+}
+
+TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyComponent) {
+    const std::string office = "Software\\Microsoft\\Office\\11.0\\Word\\";
+    const std::string addins = "Software\\Microsoft\\Office\\Word\\Addins";
+    const struct {
+        const char* what;
+        std::vector<Component> faults;
+        std::vector<std::string> step3;  // template, Data, COM, add-ins, Options
+        std::vector<std::string> step4;
+    } cases[] = {
+        {"no fault",
+         {},
+         {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+        {"COM add-in",
+         {Component::ComAddins},
+         {"Default Template OK!", "Data Passed!", "COM Failed", "Addins Passed!", "Options Passed!"},
+         {"Default Template OK!", "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"}},
+        {"Data",
+         {Component::Data},
+         {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Passed!"},
+         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options OK!"}},
+        {"Options",
+         {Component::Options},
+         {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Failed"},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options Fixed"}},
+        {"Startup add-in",
+         {Component::StartupAddins},
+         {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+        {"Data and Options",
+         {Component::Data, Component::Options},
+         {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
+         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto w = InstallWord(c.faults);
+        World& world = w->world;
+        Results results;
+        ScriptTheAutomaticRepair(world, results);
+        world.Start();
+
+        ASSERT_TRUE(world.Host().Ended());
+        ASSERT_EQ(world.Host().Boxes().size(), 1u) << world.Host().Boxes()[0].text;
+        EXPECT_EQ(world.Host().Boxes()[0].text, "Thank you for using Quorvex");
+        EXPECT_EQ(results.step3, c.step3);
+        EXPECT_EQ(results.step4, c.step4);
+
+        // The faulty registry components end removed (Word may have rebuilt
+        // its defaults since), the good ones in place; the Startup add-ins
+        // always end renamed aside.
+        auto faulty = [&](Component k) { return std::count(c.faults.begin(), c.faults.end(), k) > 0; };
+        os::Api& api = world.machine;
+        EXPECT_EQ(UsersKeyInPlace(api, office + "Data", faulty(Component::Data)), !faulty(Component::Data));
+        EXPECT_EQ(UsersKeyInPlace(api, office + "Options", faulty(Component::Options)), !faulty(Component::Options));
+        EXPECT_EQ(UsersKeyInPlace(api, addins + "\\WordSim.Connect", faulty(Component::ComAddins)),
+                  !faulty(Component::ComAddins));
+        EXPECT_TRUE(world.machine.Exists(w->word.startupFolder + "\\Tools.wbt"));
+        EXPECT_TRUE(world.machine.Exists(w->word.startupFolder + "\\Macros.wbl"));
+        EXPECT_FALSE(world.machine.Exists(w->word.startupFolder + "\\Tools.dot"));
+        EXPECT_TRUE(world.machine.Exists(w->word.normalDot));
+    }
+}
+
+TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
+    auto w = InstallWord({});
+    World& world = w->world;
+    // A Word broken beyond its five components: it never starts, and its
+    // registration runs change nothing.
+    world.machine.InstallProgram(w->word.winword, [](os::emulated::Machine&, const std::string&) { return 0u; });
+    world.machine.RegisterAutomation("Word.Application", [](os::emulated::Machine&, os::AutoError* error) {
+        *error = {int32_t(0x80080005), "Server execution failed"};
+        return std::unique_ptr<os::AutomationObject>();
+    });
+    world.Host().ThenClick("frmMain", "Command4");
+    for (int page = 0; page < 3; ++page) world.Host().ThenClick("frmBackup", "cmdNext");
+    world.Start();
+
+    ASSERT_TRUE(world.Host().Ended());
+    ASSERT_FALSE(world.Host().Boxes().empty());
+    EXPECT_EQ(world.Host().Boxes().back().text,
+              "We're sorry but Word could not be started in safe mode and cannot continue. Thanks for using "
+              "Quorvex.");
+    EXPECT_EQ(world.Host().FindForm("frmPromotion"), nullptr) << "the run ends without the closing form";
+}
+
+}  // namespace

@@ -1,0 +1,420 @@
+// The program's shell end to end: the real qvxfix.exe under Wine, a simulated
+// Word in the prefix, and the driver playing the user. Each test starts from
+// empty settings, lays its own Word and removes it again.
+#ifdef _WIN32
+
+#include "e2e/Driver.h"
+#include "support/TestMachine.h"
+#include "wordsim/Installer.h"
+#include "wordsim/SimIo.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::App;
+using e2e::FrameClose;
+
+constexpr const char* kSettingsRoot = "Software\\VB and VBA Program Settings\\qvxfix";
+constexpr const char* kTitle = "Quorvex";
+
+// What tells the forms apart (two of them share the caption "Quorvex").
+constexpr const char* kVersionHeading = "Choosing your version of MS Word installed on your computer";
+constexpr const char* kMenuHeading = "Welcome to Quorvex";
+constexpr const char* kOfferFrame = "Important!";
+constexpr const char* kOptionsLabel = "Change the version of Word";
+
+constexpr const char* kWord2002Option = "Word 10 (also known as Word2002)";
+constexpr const char* kWord2003Option = "Word XP (also known as Word XP or Word 2003)";
+constexpr const char* kNotSureOption = "I'm not sure what version I have installed";
+constexpr const char* kAnalyzeOption = "Analyze and Repair MS Word Automatically.";
+
+bool CanShowWindows() {
+    HWND probe = ::CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+    if (probe == nullptr) return false;
+    ::DestroyWindow(probe);
+    return true;
+}
+
+class ShellE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!CanShowWindows()) GTEST_SKIP() << "no display to show windows on (run under scripts/with-display)";
+        machine_ = qvxtest::TestMachine::Create();
+        // Backups land beside the program: the test's own folder, with a blank in it.
+        folder_ = machine_->ScratchDir() + "Quorvex Test";
+        exe_ = folder_ + "\\qvxfix.exe";
+        ASSERT_TRUE(Api().CreateDirectory(folder_));
+        ASSERT_TRUE(Api().CopyFile(e2e::WindowsPath(QVXFIX_EXE), exe_, false)) << QVXFIX_EXE;
+        artifacts_ = e2e::WindowsPath(QVX_E2E_ARTIFACTS);
+        ASSERT_TRUE(e2e::MakeFolders(artifacts_)) << artifacts_;
+        ResetSettings();
+    }
+
+    void TearDown() override {
+        if (app_ && app_->Running()) ADD_FAILURE() << "the program was still running at the end\n" << app_->Describe();
+        app_.reset();
+        if (installed_) {
+            ::CoFreeUnusedLibrariesEx(0, 0);
+            wordsim::Uninstall(Api(), install_);
+        }
+        if (machine_) ResetSettings();
+        machine_.reset();
+    }
+
+    os::Api& Api() { return machine_->Api(); }
+
+    void ResetSettings() { qvxtest::DeleteKeyTree(Api(), os::HKeyCurrentUser, kSettingsRoot); }
+
+    void InstallWord(wordsim::Version version, bool registerServer = true) {
+        wordsim::InstallOptions options;
+        options.version = version;
+        const std::string office = version == wordsim::Version::Word2002 ? "OFFICE10" : "OFFICE11";
+        options.programFolder = machine_->ScratchDir() + "Sim Office\\" + office;
+        options.userTemplates = machine_->ScratchDir() + "Templates";
+        options.sharedTemplates = machine_->ScratchDir() + "Shared";
+        options.startupFolder = machine_->ScratchDir() + "STARTUP";
+        options.binarySource = e2e::WindowsPath(WORDSIM_BIN_DIR);
+        options.registerServer = registerServer;
+        install_ = wordsim::Install(Api(), options);
+        installed_ = true;
+        ASSERT_TRUE(install_.ok) << install_.error;
+    }
+
+    void StoreSetting(const std::string& section, const std::string& name, const std::string& value) {
+        os::HKey key = 0;
+        ASSERT_EQ(0, Api().RegCreateKeyEx(os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section,
+                                          os::KeyAllAccess, &key, nullptr));
+        Api().RegSetValueEx(key, name, os::RegSz, reinterpret_cast<const uint8_t*>(value.c_str()),
+                            static_cast<uint32_t>(value.size() + 1));
+        Api().RegCloseKey(key);
+    }
+
+    // The stored text, or nullopt when the entry is absent.
+    std::optional<std::string> Setting(const std::string& section, const std::string& name) {
+        os::HKey key = 0;
+        if (Api().RegOpenKeyEx(os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section, os::KeyRead,
+                               &key) != 0)
+            return std::nullopt;
+        std::vector<uint8_t> data(512, 0);
+        uint32_t type = 0;
+        uint32_t size = static_cast<uint32_t>(data.size());
+        long status = Api().RegQueryValueEx(key, name, &type, data.data(), &size);
+        Api().RegCloseKey(key);
+        if (status != 0) return std::nullopt;
+        EXPECT_EQ(os::RegSz, type) << name;
+        return std::string(reinterpret_cast<const char*>(data.data()));
+    }
+
+    // The settings that take the user straight to the main menu.
+    void StoreNoQuestions() {
+        StoreSetting("Settings", "Word Version", "WD11");
+        StoreSetting("Settings", "Word Detect No Show", "True");
+        StoreSetting("Show WalkThru", "WalkThru", "True");
+    }
+
+    void Launch() {
+        std::string error;
+        app_ = App::Start(exe_, folder_, &error);
+        ASSERT_TRUE(app_) << error;
+    }
+
+    HWND WaitForForm(const char* caption, const char* childText) {
+        HWND form = app_->WaitForForm(caption, childText);
+        EXPECT_NE(nullptr, form) << "no form \"" << caption << "\" with \"" << childText << "\"\n" << app_->Describe();
+        return form;
+    }
+
+    // One picture per window visited: <test>-<n>-<window>.bmp.
+    void Shot(HWND window, const std::string& name) {
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::string path = artifacts_ + "\\" + test + "-" + std::to_string(++shots_) + "-" + name + ".bmp";
+        EXPECT_TRUE(e2e::SaveScreenshot(window, path)) << path;
+    }
+
+    // Ends with code 0, as every way out of the shell does.
+    void ExpectEndsCleanly() {
+        std::optional<DWORD> code = app_->WaitForExit();
+        ASSERT_TRUE(code.has_value()) << "the program did not end\n" << app_->Describe();
+        EXPECT_EQ(0u, *code);
+    }
+
+    // Clicks a button of the form by its text.
+    void Press(HWND form, const std::string& text) {
+        ASSERT_TRUE(e2e::Click(form, text)) << "no \"" << text << "\" on the form\n" << app_->Describe();
+    }
+
+    std::unique_ptr<qvxtest::TestMachine> machine_;
+    std::string folder_;
+    std::string exe_;
+    std::string artifacts_;
+    wordsim::InstallResult install_;
+    bool installed_ = false;
+    std::unique_ptr<App> app_;
+    int shots_ = 0;
+};
+
+std::vector<std::string> PlainTexts(const std::vector<e2e::ControlInfo>& controls) {
+    std::vector<std::string> texts;
+    for (const auto& control : controls) texts.push_back(e2e::Plain(control.text));
+    return texts;
+}
+
+std::vector<std::string> CheckedTexts(const std::vector<e2e::ControlInfo>& controls) {
+    std::vector<std::string> texts;
+    for (const auto& control : controls)
+        if (e2e::IsChecked(control.window)) texts.push_back(e2e::Plain(control.text));
+    return texts;
+}
+
+TEST_F(ShellE2E, FirstRunAsksForTheVersionAndOpensTheMenuWithTheOffer) {
+    InstallWord(wordsim::Version::Word2003);
+    Launch();
+
+    // The version choice, preselected from the Word 2003 key.
+    HWND choice = WaitForForm(kTitle, kVersionHeading);
+    ASSERT_NE(nullptr, choice);
+    Shot(choice, "version-choice");
+    for (const char* text : {"Please select the version of Microsoft Word installed on your computer.",
+                             "I would like to use the following version of MS Word:", "Do not show this dialog again",
+                             "Click Next to Continue or Cancel to exit Quorvex", "Next", "Cancel"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NE(nullptr, e2e::FindControl(choice, text)) << app_->Describe();
+    }
+    auto versions = e2e::OptionButtons(choice);
+    EXPECT_EQ((std::vector<std::string>{kWord2002Option, kWord2003Option, kNotSureOption}), PlainTexts(versions));
+    EXPECT_EQ((std::vector<std::string>{kWord2003Option}), CheckedTexts(versions));
+    EXPECT_FALSE(e2e::IsChecked(e2e::FindControl(choice, "Do not show this dialog again")));
+    EXPECT_FALSE(Setting("Settings", "Word Version")) << "nothing is stored before Next";
+    Press(choice, "Next");
+
+    // The main menu, and the walk-through offer over it, modal.
+    HWND menu = WaitForForm(kTitle, kMenuHeading);
+    HWND offer = WaitForForm("", kOfferFrame);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_NE(nullptr, offer);
+    EXPECT_FALSE(e2e::IsShown(choice));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == offer; }, e2e::Millis(3000)))
+        << "foreground: " << e2e::TextOf(::GetForegroundWindow());
+    Shot(offer, "walkthrough-offer");
+    EXPECT_FALSE(::IsWindowEnabled(menu)) << "the offer is modal over the menu";
+    for (const char* text :
+         {"We recommend that you view a Word walk thru before using the Auto Analyze and Repair feature.",
+          "To view the Auto Analyze and Repair feature walk thru click View to continue ( online connection required)",
+          "Do not show this dialog again", "View", "Cancel"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NE(nullptr, e2e::FindControl(offer, text)) << app_->Describe();
+    }
+    Press(offer, "Cancel");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(offer) && ::IsWindowEnabled(menu); })) << app_->Describe();
+
+    Shot(menu, "main-menu");
+    for (const char* text : {"For Word 2002 and Word XP", "  I would like to:", "Choices:", "Start", "Cancel",
+                             "Settings", "Online Help"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NE(nullptr, e2e::FindControl(menu, text)) << app_->Describe();
+    }
+    auto ways = e2e::OptionButtons(menu);
+    EXPECT_EQ((std::vector<std::string>{kAnalyzeOption, "Rename the Normal.Dot Template",
+                                        "Reset MS Word to Initial Install", "Go to Advanced Features."}),
+              PlainTexts(ways));
+    EXPECT_EQ((std::vector<std::string>{kAnalyzeOption}), CheckedTexts(ways));
+
+    // Next stored the choice; Cancel on the offer stored nothing.
+    EXPECT_EQ("WD11", Setting("Settings", "Word Version"));
+    EXPECT_EQ("False", Setting("Settings", "Word Detect No Show"));
+    EXPECT_FALSE(Setting("Show WalkThru", "WalkThru"));
+    // Start-up asked Word itself where it lives, and let it go.
+    EXPECT_EQ((std::vector<std::string>{"automation", "quit"}), [&] {
+        std::vector<std::string> kinds;
+        for (const auto& entry : wordsim::ReadLog(Api(), install_.programFolder)) kinds.push_back(entry.kind);
+        return kinds;
+    }());
+
+    // Settings: the options dialog over the menu; OK brings the menu back as it was.
+    Press(menu, "Settings");
+    HWND options = WaitForForm("Options", kOptionsLabel);
+    ASSERT_NE(nullptr, options);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == options; }, e2e::Millis(3000)))
+        << "foreground: " << e2e::TextOf(::GetForegroundWindow());
+    Shot(options, "options");
+    for (const char* text : {"Options:", "Change", "OK"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NE(nullptr, e2e::FindControl(options, text)) << app_->Describe();
+    }
+    EXPECT_FALSE(::IsWindowEnabled(menu)) << "the options dialog is modal";
+    // Controls are numbered 100 + their place in the form's creation order: OK is the fourth.
+    ASSERT_EQ("OK", e2e::TextOf(::GetDlgItem(options, 103)));
+    e2e::ClickId(options, 103);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(options) && ::IsWindowEnabled(menu); }))
+        << app_->Describe();
+    EXPECT_EQ((std::vector<std::string>{kAnalyzeOption}), CheckedTexts(e2e::OptionButtons(menu)));
+    EXPECT_EQ(std::vector<HWND>{menu}, app_->Windows());
+
+    Press(menu, "Cancel");
+    ExpectEndsCleanly();
+}
+
+TEST_F(ShellE2E, StoredChoiceGoesStraightToTheMenu) {
+    InstallWord(wordsim::Version::Word2003);
+    StoreNoQuestions();
+    Launch();
+
+    HWND menu = WaitForForm(kTitle, kMenuHeading);
+    ASSERT_NE(nullptr, menu);
+    // Once the program waits for input, no dialog is coming any more.
+    ASSERT_TRUE(e2e::Settle(menu));
+    ASSERT_TRUE(e2e::Settle(menu));
+    EXPECT_EQ(std::vector<HWND>{menu}, app_->Windows()) << app_->Describe();
+    EXPECT_TRUE(::IsWindowEnabled(menu));
+    Shot(menu, "main-menu");
+    EXPECT_EQ("WD11", Setting("Settings", "Word Version"));
+    EXPECT_EQ("True", Setting("Settings", "Word Detect No Show"));
+
+    // The title bar's close box ends the program as Cancel does.
+    e2e::CloseByFrame(menu, FrameClose::SystemCommand);
+    ExpectEndsCleanly();
+}
+
+// The user's choice wins over the installed Word, and the ticked box keeps
+// the dialog away at the next start.
+TEST_F(ShellE2E, TickedBoxIsRememberedAtTheNextStart) {
+    InstallWord(wordsim::Version::Word2003);
+    Launch();
+    HWND choice = WaitForForm(kTitle, kVersionHeading);
+    ASSERT_NE(nullptr, choice);
+    e2e::Choose(e2e::FindControl(choice, kWord2002Option));
+    HWND box = e2e::FindControl(choice, "Do not show this dialog again");
+    e2e::Choose(box);
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        return e2e::IsChecked(box) && CheckedTexts(e2e::OptionButtons(choice)) == std::vector<std::string>{kWord2002Option};
+    })) << app_->Describe();
+    Shot(choice, "version-choice");
+    Press(choice, "Next");
+    HWND offer = WaitForForm("", kOfferFrame);
+    ASSERT_NE(nullptr, offer);
+    EXPECT_EQ("WD10", Setting("Settings", "Word Version"));
+    EXPECT_EQ("True", Setting("Settings", "Word Detect No Show"));
+    Press(offer, "Cancel");
+    HWND menu = WaitForForm(kTitle, kMenuHeading);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(menu) != 0; })) << app_->Describe();
+    Press(menu, "Cancel");
+    ExpectEndsCleanly();
+
+    // Again: the menu comes without the question (the dialog, being modal,
+    // would have held start-up before it), and the offer with it once more.
+    Launch();
+    ASSERT_NE(nullptr, WaitForForm(kTitle, kMenuHeading));
+    offer = WaitForForm("", kOfferFrame);
+    ASSERT_NE(nullptr, offer);
+    Press(offer, "Cancel");
+    menu = WaitForForm(kTitle, kMenuHeading);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(menu) != 0; })) << app_->Describe();
+    Press(menu, "Cancel");
+    ExpectEndsCleanly();
+    EXPECT_EQ("WD10", Setting("Settings", "Word Version"));
+}
+
+// The dialog preselects the installed Word; Cancel ends the program at once
+// and stores nothing.
+TEST_F(ShellE2E, VersionChoicePreselectsTheInstalledWordAndCancelEnds) {
+    struct Case {
+        const char* name;
+        std::optional<wordsim::Version> installed;
+        const char* selected;
+    };
+    const Case cases[] = {
+        {"word-2002", wordsim::Version::Word2002, kWord2002Option},
+        {"no-word", std::nullopt, kNotSureOption},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.installed) InstallWord(*c.installed);
+        Launch();
+        HWND choice = WaitForForm(kTitle, kVersionHeading);
+        ASSERT_NE(nullptr, choice);
+        Shot(choice, std::string("version-choice-") + c.name);
+        EXPECT_EQ((std::vector<std::string>{c.selected}), CheckedTexts(e2e::OptionButtons(choice)));
+
+        Press(choice, "Cancel");
+        ExpectEndsCleanly();
+        EXPECT_FALSE(Setting("Settings", "Word Version"));
+        EXPECT_FALSE(Setting("Settings", "Word Detect No Show"));
+        if (installed_) {
+            ::CoFreeUnusedLibrariesEx(0, 0);
+            wordsim::Uninstall(Api(), install_);
+            installed_ = false;
+        }
+    }
+}
+
+// A Word that cannot be automated is still found through its registration
+// on disk: the program goes on to the menu.
+TEST_F(ShellE2E, WordWithoutAutomationIsFoundOnDisk) {
+    InstallWord(wordsim::Version::Word2003, /*registerServer=*/false);
+    StoreNoQuestions();
+    Launch();
+
+    HWND menu = WaitForForm(kTitle, kMenuHeading);
+    ASSERT_NE(nullptr, menu);
+    EXPECT_EQ(nullptr, app_->FindMessageBox()) << app_->Describe();
+    Shot(menu, "main-menu");
+    Press(menu, "Cancel");
+    ExpectEndsCleanly();
+}
+
+TEST_F(ShellE2E, WordNowhereEndsWithTheAutomationError) {
+    StoreNoQuestions();
+    Launch();
+
+    HWND box = app_->WaitForMessageBox();
+    ASSERT_NE(nullptr, box) << app_->Describe();
+    Shot(box, "error");
+    e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(kTitle, info.caption);
+    // The error's number and its description: the ProgID is unknown.
+    EXPECT_NE(std::string::npos, info.text.find("800401F3")) << info.text;
+    EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
+    EXPECT_EQ(nullptr, app_->FindForm(kTitle, kMenuHeading)) << "the menu is never shown";
+
+    ASSERT_TRUE(e2e::Answer(box, "OK"));
+    ExpectEndsCleanly();
+}
+
+TEST_F(ShellE2E, ClosingThroughTheFrame) {
+    InstallWord(wordsim::Version::Word2003);
+    Launch();
+
+    // The version choice closed by its title bar: nothing stored, start-up goes on.
+    HWND choice = WaitForForm(kTitle, kVersionHeading);
+    ASSERT_NE(nullptr, choice);
+    e2e::CloseByFrame(choice, FrameClose::SystemCommand);
+    HWND menu = WaitForForm(kTitle, kMenuHeading);
+    ASSERT_NE(nullptr, menu);
+    EXPECT_FALSE(e2e::IsShown(choice));
+    EXPECT_FALSE(Setting("Settings", "Word Version"));
+    EXPECT_FALSE(Setting("Settings", "Word Detect No Show"));
+
+    HWND offer = WaitForForm("", kOfferFrame);
+    ASSERT_NE(nullptr, offer);
+    Press(offer, "Cancel");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(menu) != 0; })) << app_->Describe();
+    Shot(menu, "main-menu");
+
+    // The menu closed by WM_CLOSE (Alt+F4, the taskbar) ends the program.
+    e2e::CloseByFrame(menu, FrameClose::Message);
+    ExpectEndsCleanly();
+    EXPECT_FALSE(Setting("Settings", "Word Version"));
+}
+
+}  // namespace
+
+#endif  // _WIN32
