@@ -3,6 +3,8 @@
 // and the rename recovery works through whichever profile is current.
 #pragma once
 
+#include "engine/Generations.h"
+
 #include <map>
 #include <set>
 #include <string>
@@ -17,11 +19,26 @@ struct RunRecord {
     };
     struct Backup {
         std::string key;  // below HKEY_CURRENT_USER
+        // The first backup of the key in this run: the user's own. A later
+        // backup in the run never replaces it; only a failed one is tried again.
         BackupState state = BackupState::Failed;
-        std::string why;  // for Failed: what went wrong
+        std::string why;   // for Failed: what went wrong
+        std::string file;  // where the key as last saved in this run lies; empty: nowhere
     };
-    // The latest backup this run made into each backup file, by path.
+    // The backups of this run, by the path of their backup file.
     std::map<std::string, Backup> backups;
+
+    // Backup files this run wrote under their backup names (0Normal.dot,
+    // Tools.wbt, COM.reg, ...): the first of the run, so the user's own. A
+    // later backup in the run goes to a generation instead of replacing one.
+    std::set<std::string> made;
+    // Working files this run renamed aside: a file found under such a name
+    // later in the run is one Word made since.
+    std::set<std::string> renamedAside;
+
+    bool Made(const std::string& path) const { return made.count(FoldPath(path)) != 0; }
+    bool RenamedAside(const std::string& path) const { return renamedAside.count(FoldPath(path)) != 0; }
+
     // Warnings already shown, so that each is shown once per run.
     std::set<std::string> told;
     // The rename recovery is running: a failure inside it must not start it again.

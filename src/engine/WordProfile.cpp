@@ -1,6 +1,8 @@
 #include "engine/WordProfile.h"
 
 #include "engine/EnginePaths.h"
+#include "engine/FileIo.h"
+#include "engine/Generations.h"
 #include "engine/RegFile.h"
 #include "engine/RegTree.h"
 #include "forms/Host.h"
@@ -24,6 +26,15 @@
 // - Word's registration run (/u, /r) is waited for, up to a minute, so that
 //   the start test that follows sees the registration settled.
 // - A file is only deleted once its copy holds the same bytes.
+// - No backup is ever replaced. A file already under a backup name moves to
+//   a generation beside it (Generations.h). Within a run the first backup of
+//   a component is the user's own and keeps the name: a later rename aside
+//   (Word's fresh Normal.dot) or a later, different export goes to a
+//   generation instead, and the restores read the name.
+// - Putting a file back replaces the working file only when this run renamed
+//   that file aside, so what it replaces is what Word made since: Word's
+//   fresh Normal.dot is dropped. Any other file in the way stays, and so does
+//   the backup.
 // - Folder texts that come out empty are skipped rather than read as the
 //   root of the current drive; a missing Startup-Path means Word's own
 //   default Startup folder.
@@ -156,39 +167,92 @@ long WordProfile::ProbeKey(const std::string& key) {
     return rc;
 }
 
-RunRecord::Backup WordProfile::WriteBackup(const Component& component, const std::string& path) {
-    RegResult result = BackupRegKey(program_.services.api, os::HKeyCurrentUser, component.key, path);
-    return {component.key, result.ok() ? RunRecord::BackupState::Saved : RunRecord::BackupState::Failed,
-            result.message};
+std::string WordProfile::FreeBackupName(const std::string& path, bool keepOwn) {
+    os::Api& api = program_.services.api;
+    if (api.GetFileAttributes(path) == os::InvalidFileAttributes) return path;
+    if (keepOwn && program_.Run.Made(path)) {
+        return FreeFirstGeneration(api, path) ? GenerationName(path, 1) : std::string();
+    }
+    return MakeRoom(api, path) ? path : std::string();
 }
 
-void WordProfile::Backup(const Component& component) {
-    const std::string path = BackupPath(component);
-    if (ProbeKey(component.key) == os::err::FileNotFound) {
-        program_.Run.backups[path] = {component.key, RunRecord::BackupState::Absent, {}};
-        return;
+RegResult WordProfile::WriteBackup(const Component& component, const std::string& path, bool keepOwn,
+                                   std::string* written) {
+    os::Api& api = program_.services.api;
+    written->clear();
+    const std::string target = FreeBackupName(path, keepOwn);
+    if (target.empty()) {
+        uint32_t code = api.GetLastError();
+        if (code == os::err::Success) code = os::err::AccessDenied;
+        return {code, "The earlier backup \"" + path + "\" could not be kept: " + api.FormatMessage(code)};
     }
-    program_.Run.backups[path] = WriteBackup(component, path);
+    RegResult result = BackupRegKey(api, os::HKeyCurrentUser, component.key, target);
+    if (result.ok()) {
+        *written = target;
+        if (target == path) program_.Run.made.insert(FoldPath(path));
+    }
+    return result;
+}
+
+bool WordProfile::SameAsFile(const std::string& key, const std::string& path) {
+    os::Api& api = program_.services.api;
+    std::string bytes;
+    RegFile saved, now;
+    return ReadWholeFile(api, path, &bytes) == os::err::Success && ParseRegFile(api, bytes, &saved, nullptr) &&
+           ReadRegTree(api, os::HKeyCurrentUser, key, &now) == os::err::Success &&
+           DescribeRegDifference(now, saved).empty();
+}
+
+RegResult WordProfile::Backup(const Component& component) {
+    const std::string path = BackupPath(component);
+    auto& backups = program_.Run.backups;
+    auto found = backups.find(path);
+    const bool absent = ProbeKey(component.key) == os::err::FileNotFound;
+    if (found == backups.end() || found->second.key != component.key ||
+        found->second.state == RunRecord::BackupState::Failed) {
+        // The first backup of the key in this run: what the user had.
+        if (absent) {
+            backups[path] = {component.key, RunRecord::BackupState::Absent, {}, {}};
+            return {};
+        }
+        std::string written;
+        RegResult result = WriteBackup(component, path, false, &written);
+        backups[path] = {component.key, result.ok() ? RunRecord::BackupState::Saved : RunRecord::BackupState::Failed,
+                         result.message, written};
+        return result;
+    }
+    // A later backup in the run. The first one stays what the restore reads;
+    // the key as it is now is kept beside it when it differs.
+    RunRecord::Backup& record = found->second;
+    if (absent) return {};
+    if (program_.Run.Made(path) && program_.services.api.PathFileExists(path) && SameAsFile(component.key, path)) {
+        record.file = path;
+        return {};
+    }
+    std::string written;
+    RegResult result = WriteBackup(component, path, true, &written);
+    if (result.ok()) record.file = written;
+    return result;
+}
+
+bool WordProfile::SavedInThisRun(const Component& component, const std::string& path) {
+    auto& backups = program_.Run.backups;
+    auto found = backups.find(path);
+    return found != backups.end() && found->second.key == component.key && !found->second.file.empty() &&
+           program_.services.api.PathFileExists(found->second.file);
 }
 
 void WordProfile::Remove(const Component& component) {
     if (ProbeKey(component.key) == os::err::FileNotFound) return;
     const std::string path = BackupPath(component);
-    auto& backups = program_.Run.backups;
-    auto found = backups.find(path);
-    bool saved = found != backups.end() && found->second.key == component.key &&
-                 found->second.state == RunRecord::BackupState::Saved &&
-                 program_.services.api.PathFileExists(path);
-    if (!saved) {
+    if (!SavedInThisRun(component, path)) {
         // Not backed up in this run (or the key appeared since): save it now.
-        RunRecord::Backup backup = WriteBackup(component, path);
-        saved = backup.state == RunRecord::BackupState::Saved;
-        const std::string why = backup.why;
-        backups[path] = std::move(backup);
-        if (!saved) {
+        const RegResult result = Backup(component);
+        if (!SavedInThisRun(component, path)) {
             TellOnce(std::string("kept ") + component.key,
                      std::string("Quorvex left ") + component.name +
-                         " as it is, because it could not save a backup of it first." + kLineBreak + kLineBreak + why);
+                         " as it is, because it could not save a backup of it first." + kLineBreak + kLineBreak +
+                         result.message);
             return;
         }
     }
@@ -315,7 +379,11 @@ void WordProfile::renAddins(bool boolRestore) {
                 const char* target = boolRestore ? pair.working : pair.backup;
                 for (const std::string& name : ListFiles(api, entry + "*." + search)) {
                     if (name.size() < 3) continue;
-                    renFile(entry + name, entry + name.substr(0, name.size() - 3) + target, boolRestore);
+                    const std::string working = entry + name.substr(0, name.size() - 3) + target;
+                    // An earlier generation (Tools.1.wbt) is no add-in to put back,
+                    // unless this run put an add-in of that name aside itself.
+                    if (boolRestore && IsGenerationName(name) && !program_.Run.RenamedAside(working)) continue;
+                    renFile(entry + name, working, boolRestore);
                 }
             }
         }
@@ -337,29 +405,43 @@ bool WordProfile::SameContent(const std::string& a, const std::string& b) {
 }
 
 void WordProfile::renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore) {
-    (void)boolRestore;
     os::Api& api = program_.services.api;
     forms::Host& host = program_.services.host;
+    RunRecord& run = program_.Run;
+    // Putting back replaces a working file only when this run renamed that file
+    // aside, so that what is there now is what Word made since (its fresh
+    // Normal.dot). Anything else in the way stays, and so does the backup.
+    if (boolRestore && api.GetFileAttributes(strNewPath) != os::InvalidFileAttributes && !run.RenamedAside(strNewPath))
+        return;
     bool failed = false;
     try {
         host.DoEvents(6);
-        CopyOver(strOldPath, strNewPath);
+        // Renaming aside never replaces an earlier backup.
+        auto copy = [&]() -> std::string {
+            const std::string target = boolRestore ? strNewPath : FreeBackupName(strNewPath, true);
+            if (!target.empty()) CopyOver(strOldPath, target);
+            return target;
+        };
+        std::string target = copy();
         host.DoEvents(12);
-        if (!SameContent(strOldPath, strNewPath)) {
+        if (target.empty() || !SameContent(strOldPath, target)) {
             // No copy, no deletion: the file stays under its old name.
             if (!table_.askWhenCopyMissing) return;
             const std::string question = std::string("Quorvex could not copy the file to:") + kLineBreak +
-                                         kLineBreak + strNewPath + kLineBreak + kLineBreak + "Try again?";
+                                         kLineBreak + (target.empty() ? strNewPath : target) + kLineBreak +
+                                         kLineBreak + "Try again?";
             if (host.MsgBox(question, vbYesNo | vbQuestion, program_.services.title) != vbYes) return;
-            CopyOver(strOldPath, strNewPath);
-            if (!SameContent(strOldPath, strNewPath)) return;
+            target = copy();
+            if (target.empty() || !SameContent(strOldPath, target)) return;
         }
+        if (!boolRestore && target == strNewPath) run.made.insert(FoldPath(target));
         failed = !api.DeleteFile(strOldPath);
+        if (!failed && !boolRestore) run.renamedAside.insert(FoldPath(strOldPath));
     } catch (const std::exception&) {
         failed = true;
     }
     // Inside the recovery a file that cannot be renamed stays as it is.
-    if (failed && !program_.Run.renFileRecovery) RecoverFromRename();
+    if (failed && !run.renFileRecovery) RecoverFromRename();
 }
 
 void WordProfile::RecoverFromRename() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/Program.h"
+#include "engine/RegFile.h"
 #include "engine/clsWD.h"
 #include "os/Api.h"
 
@@ -59,11 +60,21 @@ private:
     Component Options() const;
 
     std::string BackupPath(const Component& component) const;
-    void Backup(const Component& component);
+    // The first backup of a key in the run takes the backup name; a later one
+    // goes beside it, as a generation, when the key has changed since.
+    RegResult Backup(const Component& component);
+    bool SavedInThisRun(const Component& component, const std::string& path);
+    bool SameAsFile(const std::string& key, const std::string& path);
     void Remove(const Component& component);
     void Restore(const Component& component);
-    // The one place a backup file is written.
-    RunRecord::Backup WriteBackup(const Component& component, const std::string& path);
+    // The one place a backup file is written: under the name the file was
+    // given by FreeBackupName; *written is that name when it landed complete.
+    RegResult WriteBackup(const Component& component, const std::string& path, bool keepOwn, std::string* written);
+    // Where a new backup for path goes, so that none is ever replaced: path,
+    // once a file already there has become generation 1; or, with keepOwn and
+    // path holding this run's own first backup, generation 1 beside it. Empty
+    // when no room could be made.
+    std::string FreeBackupName(const std::string& path, bool keepOwn);
     // ERROR_FILE_NOT_FOUND, 0 when the key opens, or why it could not be opened.
     long ProbeKey(const std::string& key);
     void TellOnce(const std::string& topic, const std::string& text);
@@ -77,7 +88,8 @@ private:
     void renAddins(bool boolRestore);
     void renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore);
     void renNormal(bool boolRestore);
-    // The one place a file is copied over its new name.
+    // The one place a file is copied to its new name: by then a free name, or
+    // the working file Word made since this run renamed it aside.
     void CopyOver(const std::string& from, const std::string& to);
     bool SameContent(const std::string& a, const std::string& b);
     // Ends the program.

@@ -6,6 +6,7 @@
 // this one program, so they never run at the same time.
 #include "engine/EnginePaths.h"
 #include "engine/FileIo.h"
+#include "engine/Generations.h"
 #include "engine/Program.h"
 #include "engine/RegFile.h"
 #include "engine/RegTree.h"
@@ -33,10 +34,14 @@ protected:
         machine_ = qvxtest::TestMachine::Create();
         officeExisted_ = engine::ReadRegTree(api(), os::HKeyCurrentUser, kOffice, &office_) == os::err::Success;
         const std::string own = engine::OwnFolder(api());
-        for (const std::string& file : {own + "Data.reg", own + "\\COM.reg", own + "\\Options.reg"}) {
-            std::string bytes;
-            backupFiles_[file] =
-                engine::ReadWholeFile(api(), file, &bytes) == os::err::Success ? std::optional(bytes) : std::nullopt;
+        for (const std::string& base : {own + "Data.reg", own + "\\COM.reg", own + "\\Options.reg"}) {
+            for (int n = 0; n <= engine::kGenerationsKept; ++n) {
+                const std::string file = n == 0 ? base : engine::GenerationName(base, n);
+                std::string bytes;
+                backupFiles_[file] = engine::ReadWholeFile(api(), file, &bytes) == os::err::Success
+                                         ? std::optional(bytes)
+                                         : std::nullopt;
+            }
         }
         program_ = std::make_unique<engine::Program>(platform::Services{api(), host_});
     }
@@ -199,6 +204,56 @@ TEST_F(WordProfileOnMachine, ANormalDotThatCannotBeDeletedEndsTheRunWithEverythi
     EXPECT_EQ("", engine::DescribeRegDifference(options, Tree("Software\\Microsoft\\Office\\10.0\\Word\\Options")));
     EXPECT_EQ("the user's macros", Read(normal));
     EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.dot"));
+}
+
+TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
+    const std::string templates = Scratch("Templates");
+    ASSERT_TRUE(api().CreateDirectory(templates));
+    const std::string normal = templates + "\\Normal.dot";
+    const std::string aside = templates + "\\0Normal.dot";
+    PutText("Software\\Microsoft\\Office\\11.0\\Common\\General", "UserTemplates", templates);
+    LayComponents("11.0");
+    const std::string optionsKey = "Software\\Microsoft\\Office\\11.0\\Word\\Options";
+    const std::string optionsReg = engine::OwnFolder(api()) + "\\Options.reg";
+    auto savedAt = [&](int n) {
+        engine::RegFile saved;
+        std::string bytes;
+        const std::string file = n == 0 ? optionsReg : engine::GenerationName(optionsReg, n);
+        EXPECT_EQ(0u, engine::ReadWholeFile(api(), file, &bytes)) << file;
+        EXPECT_TRUE(engine::ParseRegFile(api(), bytes, &saved, nullptr)) << file;
+        return saved;
+    };
+
+    // One run: the user's template keeps its name, Word's fresh one goes beside it.
+    ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "the user's macros"));
+    auto profile = Select("WD11");
+    profile->OptionsBackup();
+    profile->RenameTemplate();
+    ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "fresh from Word"));
+    profile->RenameTemplate();
+    EXPECT_EQ("the user's macros", Read(aside));
+    EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.1.dot"));
+    const engine::RegFile usersOptions = Tree(optionsKey);
+
+    // The next run: its backups take the names, the earlier ones move up.
+    program_ = std::make_unique<engine::Program>(platform::Services{api(), host_});
+    PutText(optionsKey, "Later", "changed since");
+    profile = Select("WD11");
+    ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "a later template"));
+    profile->OptionsBackup();
+    profile->RenameTemplate();
+    EXPECT_EQ("a later template", Read(aside));
+    EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.1.dot"));
+    EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.2.dot"));
+    EXPECT_EQ("", engine::DescribeRegDifference(Tree(optionsKey), savedAt(0)));
+    EXPECT_EQ("", engine::DescribeRegDifference(usersOptions, savedAt(1)));
+
+    // The restore reads the backup name only.
+    profile->RestoreTemplate();
+    EXPECT_EQ("a later template", Read(normal));
+    EXPECT_FALSE(Exists(aside));
+    EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.1.dot"));
+    EXPECT_TRUE(host_.Boxes().empty());
 }
 
 }  // namespace

@@ -145,7 +145,7 @@ TEST_F(EngineRename, AFileWhoseCopyIsMissingIsNeverDeleted) {
         InstallWord(std::string(c.version) == "WD10" ? Version::Word2002 : Version::Word2003);
         run.WordProgramFolder = install.programFolder;
         run.CurrentWordVersion = c.version;
-        // An older Tools.wbt is in the way: a copy that fails leaves it there.
+        // An older Tools.wbt is in the way: it moves to a generation whatever the copy does.
         machine.WriteFileText(In(kStartup, "Tools.wbt"), "an older backup");
         const std::string tools = Text(In(kStartup, "Tools.dot"));
         for (int answer : c.answers) user.QueueAnswer(answer);
@@ -154,7 +154,8 @@ TEST_F(EngineRename, AFileWhoseCopyIsMissingIsNeverDeleted) {
         machine.ClearFaults();
 
         EXPECT_EQ(!c.renamed, machine.Exists(In(kStartup, "Tools.dot")));
-        EXPECT_EQ(c.renamed ? tools : "an older backup", Text(In(kStartup, "Tools.wbt")));
+        EXPECT_EQ(c.renamed ? tools : "<missing>", Text(In(kStartup, "Tools.wbt")));
+        EXPECT_EQ("an older backup", Text(In(kStartup, "Tools.1.wbt")));
         EXPECT_TRUE(machine.Exists(In(kStartup, "Macros.wbl"))) << "the next file goes on";
         ASSERT_EQ(size_t(c.questions), user.Boxes().size());
         if (c.questions > 0) {
@@ -230,16 +231,18 @@ TEST_F(EngineNormal, NoNormalDotAnywhereChangesNothing) {
     EXPECT_TRUE(host.Boxes().empty());
 }
 
-TEST_F(EngineNormal, AnOlderBackupIsOverwrittenAndWordsFreshCopyGivesWayOnRestore) {
+TEST_F(EngineNormal, AnOlderBackupBecomesAGenerationAndWordsFreshCopyGivesWayOnRestore) {
     machine.WriteFileText("C:\\Templates\\0Normal.dot", "left from an earlier run");
     machine.WriteFileText("C:\\Templates\\Normal.dot", "the user's macros");
     profile->RenameTemplate();
     EXPECT_EQ("the user's macros", Text("C:\\Templates\\0Normal.dot"));
+    EXPECT_EQ("left from an earlier run", Text("C:\\Templates\\0Normal.1.dot"));
     ASSERT_TRUE(profile->WordStartNormal());
     EXPECT_EQ(wordsim::FreshNormalDot(Version::Word2003), Text("C:\\Templates\\Normal.dot"));
     profile->RestoreTemplate();
     EXPECT_EQ("the user's macros", Text("C:\\Templates\\Normal.dot"));
     EXPECT_FALSE(machine.Exists("C:\\Templates\\0Normal.dot"));
+    EXPECT_EQ("left from an earlier run", Text("C:\\Templates\\0Normal.1.dot")) << "the restore reads only 0Normal.dot";
 }
 
 TEST_F(EngineNormal, ACandidateThatCannotBeTestedIsToldAndTheNextOneRenamed) {
