@@ -83,6 +83,10 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
          {},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
          {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+        {"Normal.dot",
+         {Component::NormalDot},
+         {"Default Template Fixed", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
+         {"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
         {"COM add-in",
          {Component::ComAddins},
          {"Default Template OK!", "Data Passed!", "COM Failed", "Addins Passed!", "Options Passed!"},
@@ -108,6 +112,7 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         SCOPED_TRACE(c.what);
         auto w = InstallWord(c.faults);
         World& world = w->world;
+        const auto usersTemplate = world.machine.ReadFileText(w->word.normalDot);
         Results results;
         ScriptTheAutomaticRepair(world, results);
         world.Start();
@@ -131,6 +136,16 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         EXPECT_TRUE(world.machine.Exists(w->word.startupFolder + "\\Macros.wbl"));
         EXPECT_FALSE(world.machine.Exists(w->word.startupFolder + "\\Tools.dot"));
         EXPECT_TRUE(world.machine.Exists(w->word.normalDot));
+        // The user's own template is never lost: a faulty one ends aside,
+        // intact, under the documented backup name.
+        auto aside = world.machine.ReadFileText(w->word.userTemplates + "\\0Normal.dot");
+        auto inPlace = world.machine.ReadFileText(w->word.normalDot);
+        if (faulty(Component::NormalDot)) {
+            EXPECT_EQ(aside, usersTemplate);
+        } else {
+            EXPECT_EQ(inPlace, usersTemplate);
+            EXPECT_FALSE(aside.has_value());
+        }
     }
 }
 
