@@ -12,12 +12,4 @@ std::string OwnFolder(os::Api& api) {
     return folder;
 }
 
-std::string GetAppDataFolder(os::Api& api) {
-    std::string path;
-    if (!api.GetSpecialFolderPath(os::CsidlAppData, &path)) return {};
-    size_t nul = path.find('\0');
-    if (nul != std::string::npos) path.erase(nul);
-    return path;
-}
-
 }  // namespace engine

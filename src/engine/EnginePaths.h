@@ -12,8 +12,4 @@ namespace engine {
 // without tidying, so a backup made in one run is found by the next.
 std::string OwnFolder(os::Api& api);
 
-// The current user's Application Data folder; empty when the shell cannot
-// name it.
-std::string GetAppDataFolder(os::Api& api);
-
 }  // namespace engine

@@ -1,6 +1,7 @@
 #include "engine/RegFile.h"
 
 #include "engine/FileIo.h"
+#include "engine/RegTree.h"
 #include "os/Handles.h"
 
 #include <algorithm>
@@ -527,25 +528,6 @@ private:
 
 // --- Writing to the registry ---
 
-long DeleteTree(os::Api& api, os::HKey parent, const std::string& subKey) {
-    os::HKey raw = 0;
-    long rc = api.RegOpenKeyEx(parent, subKey, os::KeyAllAccess, &raw);
-    if (rc != os::err::Success) return rc;
-    os::UniqueKey key(api, raw);
-    uint32_t subKeys = 0, maxSubKeyLen = 0, values = 0, maxNameLen = 0, maxDataLen = 0;
-    rc = api.RegQueryInfoKey(key.get(), &subKeys, &maxSubKeyLen, &values, &maxNameLen, &maxDataLen);
-    if (rc != os::err::Success) return rc;
-    std::vector<std::string> names;
-    rc = EnumSubkeyNames(api, key.get(), maxSubKeyLen, &names);
-    if (rc != os::err::Success) return rc;
-    for (const std::string& name : names) {
-        rc = DeleteTree(api, key.get(), name);
-        if (rc != os::err::Success && rc != os::err::FileNotFound) return rc;
-    }
-    key.reset();
-    return api.RegDeleteKey(parent, subKey);
-}
-
 long SetValue(os::Api& api, os::HKey key, const RegValue& value) {
     // RegSetValueExA counts in a terminating NUL that the caller "forgot"
     // when the byte after the data is NUL; data without a terminator must
@@ -681,7 +663,7 @@ long ApplyRegFile(os::Api& api, const RegFile& file, RegFileError* error) {
             return os::err::InvalidParameter;
         }
         if (key.remove) {
-            long rc = subKey.empty() ? os::err::AccessDenied : DeleteTree(api, root, subKey);
+            long rc = subKey.empty() ? os::err::AccessDenied : DeleteRegTree(api, root, subKey);
             if (rc != os::err::Success && rc != os::err::FileNotFound) {
                 error->message = "The key \"" + key.path + "\" could not be deleted: " + DescribeStatus(api, rc);
                 return rc;

@@ -8,6 +8,7 @@
 #include "forms/Host.h"
 #include "os/Handles.h"
 #include "platform/RaisedError.h"
+#include "platform/WebPages.h"
 #include "platform/clsFileSystem.h"
 #include "platform/clsRegistry.h"
 
@@ -367,7 +368,7 @@ void WordProfile::renAddins(bool boolRestore) {
     try {
         if (startupPath.empty()) {
             // Word's own default when the user never moved the folder.
-            const std::string appData = GetAppDataFolder(api);
+            const std::string appData = platform::GetAppDataFolder(api);
             if (!appData.empty()) startupPath = appData + "\\Microsoft\\Word\\STARTUP";
         }
         // The second entry has no source; empty entries are skipped.
@@ -492,7 +493,7 @@ void WordProfile::renNormal(bool boolRestore) {
     const std::string shared = read(table_.generalKey, "SharedTemplates");
     const std::string program = read(table_.optionsKey, "Programdir");
     const std::string programAgain = read(table_.optionsKey, "Programdir");
-    const std::string appData = GetAppDataFolder(api);
+    const std::string appData = platform::GetAppDataFolder(api);
     normalFolders_ = {user, appData.empty() ? std::string() : appData + "\\Microsoft\\Templates", program, shared,
                       programAgain};
 

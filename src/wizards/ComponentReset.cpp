@@ -107,14 +107,8 @@ constexpr Reset kResets[] = {
 }  // namespace
 
 bool ComponentReset::ResetWork() {
-    const Buttons before = SaveButtons();
-    SetButtons(false, true, false, false);
-    GetHost().DoEvents(3);
-    const std::shared_ptr<clsWD> profile = SelectProfile();
-    if (!profile) {
-        RestoreButtons(before);
-        return false;
-    }
+    const std::shared_ptr<clsWD> profile = BeginWork(3);
+    if (!profile) return false;
     clsWD& wd = *profile;
 
     if (chkRefresh.Value()) {

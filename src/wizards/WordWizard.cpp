@@ -77,6 +77,15 @@ bool WordWizard::Step4Work() {
     return true;
 }
 
+std::shared_ptr<engine::clsWD> WordWizard::BeginWork(int yields) {
+    const Buttons before = SaveButtons();
+    SetButtons(false, true, false, false);
+    GetHost().DoEvents(yields);
+    std::shared_ptr<engine::clsWD> profile = SelectProfile();
+    if (!profile) RestoreButtons(before);
+    return profile;
+}
+
 std::shared_ptr<engine::clsWD> WordWizard::SelectProfile() {
     engine::Program& program = env_.program;
     if (!IsSupportedVersion(program.CurrentWordVersion) && env_.askWordVersion) env_.askWordVersion();

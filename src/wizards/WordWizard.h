@@ -54,6 +54,10 @@ protected:
     // supported version, asks for one; if still none, says so and returns
     // null: the caller stays on its page.
     std::shared_ptr<engine::clsWD> SelectProfile();
+    // The start of the work that changes Word: only Cancel enabled, the
+    // yields given, then SelectProfile. With no profile the buttons are put
+    // back as they were and null comes back.
+    std::shared_ptr<engine::clsWD> BeginWork(int yields);
 
     WizardEnv env_;
 

@@ -103,14 +103,8 @@ void CheckTemplate(clsWD& wd, forms::Control& line) {
 }  // namespace
 
 bool frmBackup::AnalysisPass() {
-    const Buttons before = SaveButtons();
-    SetButtons(false, true, false, false);
-    GetHost().DoEvents(3);
-    const std::shared_ptr<clsWD> profile = SelectProfile();
-    if (!profile) {
-        RestoreButtons(before);
-        return false;
-    }
+    const std::shared_ptr<clsWD> profile = BeginWork(3);
+    if (!profile) return false;
     clsWD& wd = *profile;
 
     // Everything disabled, each label set before its step runs.
@@ -175,14 +169,8 @@ bool frmBackup::AnalysisPass() {
 }
 
 bool frmBackup::RepairPass() {
-    const Buttons before = SaveButtons();
-    SetButtons(false, true, false, false);
-    GetHost().DoEvents(7);
-    const std::shared_ptr<clsWD> profile = SelectProfile();
-    if (!profile) {
-        RestoreButtons(before);
-        return false;
-    }
+    const std::shared_ptr<clsWD> profile = BeginWork(7);
+    if (!profile) return false;
     clsWD& wd = *profile;
 
     wd.COMBackup();
