@@ -16,6 +16,15 @@ constexpr int kText1Top = kMargin + kHeadingHeight + 8;
 constexpr int kText2Top = kText1Top + kTextHeight + 6;
 constexpr int kLinkTop = kText2Top + kTextHeight + 8;
 constexpr int kButtonsTop = kLinkTop + kLine + kMargin;
+
+// The closing form's buttons are candy: blue pills with white captions.
+controls::PropertyBag Candy(const char* caption) {
+    return {{"Caption", std::string(caption)},
+            {"ColorScheme", int64_t{1}},
+            {"Style", int64_t{2}},
+            {"ForeColor", int64_t{0xFFFFFF}},
+            {"DisplayHand", true}};
+}
 }  // namespace
 
 frmPromotion::frmPromotion(Context& ctx)
@@ -27,9 +36,9 @@ frmPromotion::frmPromotion(Context& ctx)
                "When Word stops starting, one click puts your own working copy back."),
       lblLink(*this, "lblLink", K::Link, {kMargin, kLinkTop, kInner, kLine},
               platform::PageAddress(platform::Page::PromotionHome)),
-      cmdLearnMore(*this, "cmdLearnMore", K::Button, ButtonFromLeft(kButtonsTop, 0), "&Learn more"),
-      cmdOrder(*this, "cmdOrder", K::Button, ButtonFromLeft(kButtonsTop, 1), "&Order"),
-      cmdClose(*this, "cmdClose", K::Button, ButtonFromRight(kWidth, kButtonsTop, 0), "&Close"),
+      cmdLearnMore(*this, "cmdLearnMore", ButtonFromLeft(kButtonsTop, 0), Candy("&Learn more")),
+      cmdOrder(*this, "cmdOrder", ButtonFromLeft(kButtonsTop, 1), Candy("&Order")),
+      cmdClose(*this, "cmdClose", ButtonFromRight(kWidth, kButtonsTop, 0), Candy("&Close")),
       ctx_(ctx) {
     MakeHeading(lblHeading);
     lblLink.SetForeColor(kLinkBlue);

@@ -2,6 +2,7 @@
 // opens its pages.
 #pragma once
 
+#include "controls/CandyButton.h"
 #include "forms/Control.h"
 #include "forms/Form.h"
 
@@ -24,9 +25,9 @@ public:
     C lblText1;
     C lblText2;
     C lblLink;
-    C cmdLearnMore;
-    C cmdOrder;
-    C cmdClose;
+    controls::CandyButton cmdLearnMore;
+    controls::CandyButton cmdOrder;
+    controls::CandyButton cmdClose;
 
 private:
     Context& ctx_;

@@ -1,6 +1,7 @@
 // qvxfix.exe: the real machine, the real windows, the program's start-up.
 #include "app/Context.h"
 #include "app/Startup.h"
+#include "controls/win32/CandyButtonPainter.h"
 #include "forms/win32/Win32Host.h"
 #include "os/win32/Win32Api.h"
 #include "os/win32/WinHeaders.h"
@@ -12,6 +13,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     os::win32::Win32Api api;
     forms::Win32Host host;
     app::Context ctx(api, host);
+    controls::win32::UseCandyButtons(host, api, ctx.Title());
     try {
         return host.Run([&] { app::Startup(ctx); });
     } catch (const std::exception& failure) {
