@@ -87,6 +87,8 @@ void WizardFrame::cmdBack_Click() {
 }
 
 void WizardFrame::SetButtons(bool back, bool cancel, bool finish, bool next) {
+    // Enter presses the button that goes on: Finish on the finish page.
+    DefaultButton = finish && !next ? &cmdFinish : &cmdNext;
     cmdBack.SetEnabled(back);
     cmdCancel.SetEnabled(cancel);
     cmdFinish.SetEnabled(finish);

@@ -3,7 +3,7 @@
 // empty settings, lays its own Word and removes it again.
 #ifdef _WIN32
 
-#include "e2e/Driver.h"
+#include "driver/Driver.h"
 #include "support/TestMachine.h"
 #include "wordsim/Installer.h"
 #include "wordsim/SimIo.h"

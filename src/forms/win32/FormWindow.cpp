@@ -332,15 +332,30 @@ void FormWindow::RepairFocusLater() {
 
 void FormWindow::RepairFocus() {
     if (window_ == nullptr || ::GetActiveWindow() != window_) return;
+    const Child* preferred = form_.DefaultButton != nullptr ? ChildOf(*form_.DefaultButton) : nullptr;
+    const bool preferredUsable = preferred != nullptr && preferred->window != nullptr &&
+                                 IsOnScreen(*preferred->control) && IsUsable(*preferred->control);
+    if (preferredUsable)
+        ::SendMessageA(window_, DM_SETDEFID, static_cast<WPARAM>(ControlId(*form_.DefaultButton)), 0);
     HWND focus = ::GetFocus();
     bool lost = focus == nullptr || focus == window_ ||
                 (::IsChild(window_, focus) && (!::IsWindowVisible(focus) || !::IsWindowEnabled(focus)));
-    if (!lost) return;
+    // Focus parked on another control while the default button was disabled
+    // (a wizard's Next during its work) goes back to it, so Enter goes on
+    // rather than pressing Cancel.
+    const bool parked = focus != nullptr && focus == parkedFocus_ && preferredUsable && focus != preferred->window;
+    if (!lost && !parked) return;
+    if (preferredUsable) {
+        ::SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(preferred->window), TRUE);
+        parkedFocus_ = nullptr;
+        return;
+    }
     for (std::size_t i = 0; i < children_.size(); ++i) {
         const Child* child = children_[i].get();
         if (child == nullptr || child->window == nullptr || !IsTabStop(form_, i)) continue;
         if (!IsOnScreen(*child->control) || !IsUsable(*child->control)) continue;
         ::SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(child->window), TRUE);
+        parkedFocus_ = child->window;
         return;
     }
 }

@@ -88,6 +88,8 @@ private:
     int dpi_ = 96;
     bool placed_ = false;
     bool focusRepairPosted_ = false;
+    // Where a repair put the focus while the default button was unusable.
+    HWND parkedFocus_ = nullptr;
     std::vector<std::unique_ptr<Child>> children_;
     std::map<int, UniqueFont> fonts_;
     UniqueIcon bigIcon_;

@@ -1,6 +1,6 @@
 #ifdef _WIN32
 
-#include "e2e/Driver.h"
+#include "driver/Driver.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -271,6 +271,27 @@ bool Answer(HWND box, const std::string& button) {
     return true;
 }
 
+std::vector<std::string> PageTexts(HWND wizard) {
+    // Controls are numbered from 100 in the order the form made them.
+    constexpr int kPanelId = 100;
+    HWND panel = ::GetDlgItem(wizard, kPanelId);
+    if (panel == nullptr) return {};
+    RECT panelRect;
+    ::GetWindowRect(panel, &panelRect);
+    ::MapWindowPoints(nullptr, wizard, reinterpret_cast<POINT*>(&panelRect), 2);
+    std::vector<ControlInfo> labels;
+    for (ControlInfo& control : Controls(wizard)) {
+        if (control.visible && !control.text.empty() && control.rect.left >= panelRect.right &&
+            _stricmp(control.className.c_str(), "Static") == 0)
+            labels.push_back(std::move(control));
+    }
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const ControlInfo& a, const ControlInfo& b) { return a.rect.top < b.rect.top; });
+    std::vector<std::string> texts;
+    for (const ControlInfo& label : labels) texts.push_back(label.text);
+    return texts;
+}
+
 bool SaveScreenshot(HWND window, const std::string& path) {
     RECT rect;
     if (!Settle(window) || !::GetWindowRect(window, &rect)) return false;
@@ -353,6 +374,20 @@ HWND App::WaitForForm(const std::string& caption, const std::string& childText, 
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindForm(caption, childText)) != nullptr || !Running(); }, patience);
     return found;
+}
+
+bool App::WaitForPage(HWND wizard, const std::string& heading, const std::string& button, Millis patience) const {
+    bool shown = false;
+    WaitUntil(
+        [&] {
+            if (!Running() || FindMessageBox() != nullptr) return true;
+            std::vector<std::string> texts = PageTexts(wizard);
+            HWND control = FindControl(wizard, button, "Button");
+            shown = !texts.empty() && texts.front() == heading && control != nullptr && ::IsWindowEnabled(control);
+            return shown;
+        },
+        patience);
+    return shown;
 }
 
 HWND App::FindMessageBox() const {

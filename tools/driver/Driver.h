@@ -1,5 +1,5 @@
-// The end-to-end driver: starts the real qvxfix.exe and plays its user from
-// another process, through what any program may do with another's windows:
+// The driver: starts the real qvxfix.exe and plays its user from another
+// process (the end-to-end tests and the demo), through what any program may do with another's windows:
 // enumerate them, read their texts, post clicks, answer message boxes. Every
 // wait polls against a deadline; nothing sleeps for a fixed time.
 #pragma once
@@ -72,6 +72,11 @@ MessageBoxInfo ReadMessageBox(HWND box);
 // Presses the button of that plain text; false when the box has none.
 bool Answer(HWND box, const std::string& button);
 
+// The texts of a wizard's page on top, top to bottom: the visible labels
+// right of the marker panel, which is the form's first control. Empty
+// labels are left out.
+std::vector<std::string> PageTexts(HWND wizard);
+
 // A picture of the window as the screen shows it, as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::string& path);
 // Creates a folder and its missing parents.
@@ -96,6 +101,11 @@ public:
     // A visible form window with that caption that holds a control of that text.
     HWND FindForm(const std::string& caption, const std::string& childText) const;
     HWND WaitForForm(const std::string& caption, const std::string& childText, Millis patience = kPatience) const;
+    // Waits until the wizard's page on top starts with heading and its button
+    // of that text is enabled; false when a message box or the end of the
+    // program came first, or patience ran out.
+    bool WaitForPage(HWND wizard, const std::string& heading, const std::string& button,
+                     Millis patience = kPatience) const;
     HWND FindMessageBox() const;
     HWND WaitForMessageBox(Millis patience = kPatience) const;
     // The exit code, or nullopt when the process still runs after patience.

@@ -1,0 +1,655 @@
+// The repairs end to end: the real qvxfix.exe under Wine works on a simulated
+// Word 2003 in the prefix while the driver plays the user; the wizard's pages
+// are read as the user sees them, and the registry and the files afterwards.
+#ifdef _WIN32
+
+#include "driver/Driver.h"
+#include "support/TestMachine.h"
+#include "wordsim/Installer.h"
+#include "wordsim/SimIo.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::App;
+using wordsim::Component;
+namespace io = wordsim::io;
+
+constexpr const char* kSettingsRoot = "Software\\VB and VBA Program Settings\\qvxfix";
+constexpr const char* kTitle = "Quorvex";
+constexpr const char* kMenuHeading = "Welcome to Quorvex";
+constexpr const char* kAdvancedFrame = "Advanced Features:";
+constexpr const char* kAutomaticCaption = "Quorvex - Automatic Repair";
+constexpr const char* kResetCaption = "Quorvex - Advanced";
+constexpr const char* kNext = "Next >";
+constexpr const char* kContinueOrQuit = "Click Next to continue or Cancel to quit";
+
+constexpr const char* kAnalyzeOption = "Analyze and Repair MS Word Automatically.";
+constexpr const char* kRenameOption = "Rename the Normal.Dot Template";
+constexpr const char* kResetOption = "Reset MS Word to Initial Install";
+constexpr const char* kAdvancedOption = "Go to Advanced Features.";
+
+// Word 2003's keys below HKEY_CURRENT_USER.
+const std::string kDataKey = "Software\\Microsoft\\Office\\11.0\\Word\\Data";
+const std::string kOptionsKey = "Software\\Microsoft\\Office\\11.0\\Word\\Options";
+const std::string kComAddinKey = "Software\\Microsoft\\Office\\Word\\Addins\\WordSim.Connect";
+// A value of the user's own in each of Word's keys: a key that Word rebuilt
+// from its defaults has none.
+constexpr const char* kUsersMark = "QuorvexE2EUser";
+
+// Where one of the user's components is after a run.
+constexpr const char* kInPlace = "in place";
+constexpr const char* kAside = "renamed aside";
+constexpr const char* kRemoved = "removed, backed up";
+
+// Results lines, top to bottom: Normal.dot, Data, COM, Startup add-ins, Options.
+using Lines = std::vector<std::string>;
+// Components in Word's loading order: Normal.dot, COM, Data, Options, Startup add-ins.
+using Places = std::vector<std::string>;
+
+std::vector<std::string> Concat(std::vector<std::string> head, const Lines& body, const std::string& foot) {
+    head.insert(head.end(), body.begin(), body.end());
+    head.push_back(foot);
+    return head;
+}
+
+std::string TestName() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return name;
+}
+
+class RepairE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HWND probe = ::CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                       ::GetModuleHandleA(nullptr), nullptr);
+        if (probe == nullptr) GTEST_SKIP() << "no display to show windows on (run under scripts/with-display)";
+        ::DestroyWindow(probe);
+        machine_ = qvxtest::TestMachine::Create();
+        // The program in a folder of its own with a blank in its name: the
+        // backups land in it, and the Data backup beside it.
+        folder_ = machine_->ScratchDir() + "Quorvex Test";
+        exe_ = folder_ + "\\qvxfix.exe";
+        ASSERT_TRUE(Api().CreateDirectory(folder_));
+        ASSERT_TRUE(Api().CopyFile(e2e::WindowsPath(QVXFIX_EXE), exe_, false)) << QVXFIX_EXE;
+        artifacts_ = e2e::WindowsPath(QVX_E2E_ARTIFACTS);
+        ASSERT_TRUE(e2e::MakeFolders(artifacts_)) << artifacts_;
+        // Word 2003 chosen for good, the walk-through declined: straight to the menu.
+        ResetSettings();
+        StoreSetting("Settings", "Word Version", "WD11");
+        StoreSetting("Settings", "Word Detect No Show", "True");
+        StoreSetting("Show WalkThru", "WalkThru", "True");
+    }
+
+    void TearDown() override {
+        if (app_ && app_->Running()) ADD_FAILURE() << "the program was still running at the end\n" << app_->Describe();
+        app_.reset();
+        if (installed_) wordsim::Uninstall(Api(), install_);
+        if (machine_) ResetSettings();
+        machine_.reset();
+    }
+
+    os::Api& Api() { return machine_->Api(); }
+
+    void ResetSettings() { qvxtest::DeleteKeyTree(Api(), os::HKeyCurrentUser, kSettingsRoot); }
+
+    void StoreSetting(const std::string& section, const std::string& name, const std::string& value) {
+        ASSERT_TRUE(io::WriteString(Api(), os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section, name,
+                                    value));
+    }
+
+    // A simulated Word 2003 with the faults given; each of its keys and its
+    // Normal.dot carry something of the user's own, to be recognised later.
+    void InstallWord(const std::vector<Component>& faults, uint32_t startDelayMs = 0) {
+        wordsim::InstallOptions options;
+        options.version = wordsim::Version::Word2003;
+        options.programFolder = machine_->ScratchDir() + "Sim Office\\OFFICE11";
+        options.userTemplates = machine_->ScratchDir() + "Templates";
+        options.sharedTemplates = machine_->ScratchDir() + "Shared";
+        options.startupFolder = machine_->ScratchDir() + "STARTUP";
+        options.binarySource = e2e::WindowsPath(WORDSIM_BIN_DIR);
+        options.faults = faults;
+        options.startDelayMs = startDelayMs;
+        install_ = wordsim::Install(Api(), options);
+        installed_ = true;
+        ASSERT_TRUE(install_.ok) << install_.error;
+        for (const std::string& key : {kDataKey, kOptionsKey, kComAddinKey})
+            ASSERT_TRUE(io::WriteString(Api(), os::HKeyCurrentUser, key, kUsersMark, "mine")) << key;
+        usersTemplate_ = io::ReadWholeFile(Api(), install_.normalDot).value_or("");
+        ASSERT_FALSE(usersTemplate_.empty());
+    }
+
+    void Launch() {
+        std::string error;
+        app_ = App::Start(exe_, folder_, &error);
+        ASSERT_TRUE(app_) << error;
+    }
+
+    // The main menu, ready for input.
+    HWND OpenMenu() {
+        Launch();
+        if (!app_) return nullptr;
+        HWND menu = WaitForForm(kTitle, kMenuHeading);
+        if (menu != nullptr && !e2e::WaitUntil([&] { return ::IsWindowEnabled(menu) != 0; })) return nullptr;
+        return menu;
+    }
+
+    // Chooses a way of working in the menu and presses Start; the form it
+    // opens, known by its caption and a text on it.
+    HWND StartWith(HWND menu, const char* option, const char* caption, const char* text) {
+        HWND choice = e2e::FindControl(menu, option);
+        EXPECT_NE(nullptr, choice) << option << "\n" << app_->Describe();
+        if (choice == nullptr) return nullptr;
+        e2e::Choose(choice);
+        if (!e2e::WaitUntil([&] { return e2e::IsChecked(choice); })) return nullptr;
+        if (!Press(menu, "Start")) return nullptr;
+        return WaitForForm(caption, text);
+    }
+
+    HWND WaitForForm(const char* caption, const char* childText) {
+        HWND form = app_->WaitForForm(caption, childText);
+        EXPECT_NE(nullptr, form) << "no form \"" << caption << "\" with \"" << childText << "\"\n" << app_->Describe();
+        return form;
+    }
+
+    bool Press(HWND form, const std::string& text) {
+        if (e2e::Click(form, text)) return true;
+        ADD_FAILURE() << "no \"" << text << "\" on the form\n" << app_->Describe();
+        return false;
+    }
+
+    // Presses Next and waits for the page of that heading, ready for the button.
+    bool Next(HWND wizard, const std::string& heading, const std::string& button = kNext) {
+        if (!Press(wizard, kNext)) return false;
+        if (app_->WaitForPage(wizard, heading, button, std::chrono::minutes(2))) return true;
+        std::string box;
+        if (HWND found = app_->FindMessageBox()) box = "message box: " + e2e::ReadMessageBox(found).text + "\n";
+        ADD_FAILURE() << "no page \"" << heading << "\"\n" << box << app_->Describe();
+        return false;
+    }
+
+    // One picture per window visited: <test>-<n>-<window>.bmp.
+    void Shot(HWND window, const std::string& name) {
+        const std::string path = artifacts_ + "\\" + TestName() + "-" + std::to_string(++shots_) + "-" + name + ".bmp";
+        EXPECT_TRUE(e2e::SaveScreenshot(window, path)) << path;
+    }
+
+    // Waits for the program's message box, checks it and presses its OK.
+    void ExpectMessage(const std::string& text, const std::string& shotName) {
+        HWND box = app_->WaitForMessageBox();
+        ASSERT_NE(nullptr, box) << "no message \"" << text << "\"\n" << app_->Describe();
+        Shot(box, shotName);
+        e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
+        EXPECT_EQ(kTitle, info.caption);
+        EXPECT_EQ(text, info.text);
+        EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
+        ASSERT_TRUE(e2e::Answer(box, "OK"));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
+    }
+
+    // Ends with code 0, as every way out of the program does.
+    void ExpectEndsCleanly() {
+        std::optional<DWORD> code = app_->WaitForExit();
+        ASSERT_TRUE(code.has_value()) << "the program did not end\n" << app_->Describe();
+        EXPECT_EQ(0u, *code);
+    }
+
+    // After a wizard closed: the closing form, its goodbye, the end.
+    void EndThroughClosingForm() {
+        HWND promotion = WaitForForm(kTitle, "Try Quorvex Plus");
+        ASSERT_NE(nullptr, promotion);
+        ASSERT_TRUE(Press(promotion, "Close"));
+        ExpectMessage("Thank you for using Quorvex", "goodbye");
+        ExpectEndsCleanly();
+    }
+
+    std::vector<wordsim::LogEntry> WordLog() { return wordsim::ReadLog(Api(), install_.programFolder); }
+    size_t Logged(const std::string& kind) {
+        const auto log = WordLog();
+        return static_cast<size_t>(
+            std::count_if(log.begin(), log.end(), [&](const wordsim::LogEntry& e) { return e.kind == kind; }));
+    }
+
+    std::string Backup(const std::string& name) {
+        // The Data backup's name is joined to the folder without a backslash.
+        return name == "Data.reg" ? folder_ + name : folder_ + "\\" + name;
+    }
+    // Whether a .reg backup holds the user's own key (the files are UTF-16).
+    bool BackupHoldsUsersKey(const std::string& name) {
+        std::string text = io::ReadWholeFile(Api(), Backup(name)).value_or("");
+        text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+        return text.find(kUsersMark) != std::string::npos;
+    }
+
+    std::string WhereIsKey(const std::string& key, const std::string& backup) {
+        if (io::ValueExists(Api(), os::HKeyCurrentUser, key, kUsersMark)) return kInPlace;
+        return BackupHoldsUsersKey(backup) ? kRemoved : "lost";
+    }
+    std::string WhereIsTemplate() {
+        const std::string folder = install_.userTemplates;
+        if (io::ReadWholeFile(Api(), io::Join(folder, "Normal.dot")) == usersTemplate_) return kInPlace;
+        if (io::ReadWholeFile(Api(), io::Join(folder, "0Normal.dot")) == usersTemplate_) return kAside;
+        return "lost";
+    }
+    std::string WhereAreAddins() {
+        std::vector<std::string> files = io::FilesIn(Api(), install_.startupFolder);
+        std::sort(files.begin(), files.end());
+        if (files == std::vector<std::string>{"Macros.wll", "Tools.dot"}) return kInPlace;
+        if (files == std::vector<std::string>{"Macros.wbl", "Tools.wbt"}) return kAside;
+        std::string found = "lost:";
+        for (const std::string& file : files) found += " " + file;
+        return found;
+    }
+    // Normal.dot, COM, Data, Options, Startup add-ins.
+    Places WhereIsEverything() {
+        return {WhereIsTemplate(), WhereIsKey(kComAddinKey, "COM.reg"), WhereIsKey(kDataKey, "Data.reg"),
+                WhereIsKey(kOptionsKey, "Options.reg"), WhereAreAddins()};
+    }
+
+    std::unique_ptr<qvxtest::TestMachine> machine_;
+    std::string folder_;
+    std::string exe_;
+    std::string artifacts_;
+    wordsim::InstallResult install_;
+    bool installed_ = false;
+    std::string usersTemplate_;
+    std::unique_ptr<App> app_;
+    int shots_ = 0;
+};
+
+// --- The automatic repair ---
+
+struct AutomaticCase {
+    const char* name;
+    std::vector<Component> faults;
+    Lines analysis;  // Step 3
+    Lines repair;    // Step 4
+    Places after;
+};
+
+class AutomaticRepairE2E : public RepairE2E, public ::testing::WithParamInterface<AutomaticCase> {};
+
+TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
+    const AutomaticCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    ASSERT_TRUE(Next(wizard, "Step 1"));
+    EXPECT_EQ((Lines{"Step 1", "Checking for Microsoft Word 2002 or Word XP...", "MS Word XP ", kContinueOrQuit}),
+              e2e::PageTexts(wizard));
+    ASSERT_TRUE(Next(wizard, "Step 2"));
+
+    ASSERT_TRUE(Next(wizard, "Step 3"));
+    Shot(wizard, "step3");
+    EXPECT_EQ(Concat({"Step 3", "Working, this may take a few minutes...."}, c.analysis,
+                     "We are now ready to repair Word, click Next to continue..."),
+              e2e::PageTexts(wizard));
+
+    ASSERT_TRUE(Next(wizard, "Step 4"));
+    Shot(wizard, "step4");
+    EXPECT_EQ(Concat({"Step 4"}, c.repair, kContinueOrQuit), e2e::PageTexts(wizard));
+
+    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    EXPECT_EQ((Lines{"Congratulations", "Quorvex Complete!", "Word has been fixed."}), e2e::PageTexts(wizard));
+    ASSERT_TRUE(Press(wizard, "Finish"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+
+    EXPECT_EQ(c.after, WhereIsEverything());
+    // Startup, then each pass: Word started with everything disabled, then
+    // once per component.
+    EXPECT_EQ(13u, Logged("automation"));
+    EXPECT_EQ(2u, Logged("register"));
+}
+
+const Lines kAllPassed = {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"};
+const Lines kAllOk = {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, AutomaticRepairE2E,
+    ::testing::Values(
+        AutomaticCase{"none", {}, kAllPassed, kAllOk, {kInPlace, kInPlace, kInPlace, kInPlace, kAside}},
+        AutomaticCase{"normal",
+                      {Component::NormalDot},
+                      {"Default Template Fixed", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
+                      {"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"},
+                      {kAside, kInPlace, kInPlace, kInPlace, kAside}},
+        AutomaticCase{"com",
+                      {Component::ComAddins},
+                      {"Default Template OK!", "Data Passed!", "COM Failed", "Addins Passed!", "Options Passed!"},
+                      {"Default Template OK!", "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"},
+                      {kInPlace, kRemoved, kInPlace, kInPlace, kAside}},
+        AutomaticCase{"data",
+                      {Component::Data},
+                      {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Passed!"},
+                      {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options OK!"},
+                      {kInPlace, kInPlace, kRemoved, kInPlace, kAside}},
+        AutomaticCase{"options",
+                      {Component::Options},
+                      {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Failed"},
+                      {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options Fixed"},
+                      {kInPlace, kInPlace, kInPlace, kRemoved, kAside}},
+        // The Startup add-ins count as good whatever Word does, and always end aside.
+        AutomaticCase{"startup", {Component::StartupAddins}, kAllPassed, kAllOk,
+                      {kInPlace, kInPlace, kInPlace, kInPlace, kAside}},
+        AutomaticCase{"data-and-options",
+                      {Component::Data, Component::Options},
+                      {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
+                      {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"},
+                      {kInPlace, kInPlace, kRemoved, kRemoved, kAside}}),
+    [](const ::testing::TestParamInfo<AutomaticCase>& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+// A Word broken beyond its five components (its installation gone after
+// start-up): the analysis cannot start it even with everything disabled.
+TEST_F(RepairE2E, WordThatNeverStartsEndsTheAnalysisWithTheMessage) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(Api().DeleteFile(install_.config)) << install_.config;
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    ASSERT_TRUE(Next(wizard, "Step 1"));
+    ASSERT_TRUE(Next(wizard, "Step 2"));
+    ASSERT_TRUE(Press(wizard, kNext));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(
+        "We're sorry but Word could not be started in safe mode and cannot continue. Thanks for using Quorvex.",
+        "safe-mode-failed"));
+    // No closing form: the program ends on its own.
+    ExpectEndsCleanly();
+    // Nothing is put back; the backups stay on disk.
+    EXPECT_EQ((Places{kAside, kRemoved, kRemoved, kRemoved, kAside}), WhereIsEverything());
+}
+
+// --- The component-reset wizards ---
+
+struct ResetCase {
+    const char* name;
+    const char* option;       // in the main menu
+    const char* welcomeTask;  // the welcome page's third line, if any
+    bool clearBoxes;          // the advanced wizard: clear all six boxes on Step 1
+    Lines step3;
+    Lines step4;
+    Places after;
+    bool reregisters;
+};
+
+class ComponentResetE2E : public RepairE2E, public ::testing::WithParamInterface<ResetCase> {};
+
+TEST_P(ComponentResetE2E, ResetsTheChosenComponentsAndBacksUpTheKeys) {
+    const ResetCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    const bool advanced = std::string(c.option) == kAdvancedOption;
+    HWND wizard = nullptr;
+    if (advanced) {
+        HWND advmenu = StartWith(menu, kAdvancedOption, kTitle, kAdvancedFrame);
+        ASSERT_NE(nullptr, advmenu);
+        ASSERT_TRUE(e2e::IsChecked(e2e::FindControl(advmenu, "Choose and reset MS Word components to initial install")));
+        ASSERT_TRUE(Press(advmenu, "OK"));
+        wizard = WaitForForm(kResetCaption, "Advanced Quorvex Wizard");
+    } else {
+        wizard = StartWith(menu, c.option, kResetCaption, "Advanced Quorvex Wizard");
+    }
+    ASSERT_NE(nullptr, wizard);
+    Lines welcome = {"Advanced Quorvex Wizard", "Welcome to Quorvex Advanced Wizard. "};
+    if (c.welcomeTask != nullptr) welcome.push_back(c.welcomeTask);
+    welcome.push_back("Click Next to begin...");
+    EXPECT_EQ(welcome, e2e::PageTexts(wizard));
+
+    ASSERT_TRUE(Next(wizard, "Step 1"));
+    const char* const boxes[] = {"Refresh MS Word's dll's", " Normal.dot default template", "Data registry keys",
+                                 "Options registry keys", "Addins and startup templates", "COM addins"};
+    for (const char* box : boxes) {
+        SCOPED_TRACE(box);
+        HWND check = e2e::FindControl(wizard, box, "Button");
+        EXPECT_EQ(advanced, check != nullptr) << "the boxes are shown in the advanced wizard only";
+        if (check == nullptr) continue;
+        EXPECT_TRUE(e2e::IsChecked(check));
+        if (c.clearBoxes) {
+            e2e::Choose(check);
+            EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::IsChecked(check); }));
+        }
+    }
+    Shot(wizard, "step1");
+    ASSERT_TRUE(Next(wizard, "Step 2"));
+    ASSERT_TRUE(Next(wizard, "Step 3"));
+    Shot(wizard, "step3");
+    EXPECT_EQ(Concat({"Step 3", "Working, this may take a few minutes...."}, c.step3, kContinueOrQuit),
+              e2e::PageTexts(wizard));
+    ASSERT_TRUE(Next(wizard, "Step 4"));
+    Shot(wizard, "step4");
+    EXPECT_EQ(Concat({"Step 4", "Results:"}, c.step4, kContinueOrQuit), e2e::PageTexts(wizard));
+    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    Shot(wizard, "finish");
+
+    if (advanced) {
+        // Its closing choices are shown; closing only opens no page, and
+        // Finish ends the program without the closing form.
+        HWND close = e2e::FindControl(wizard, "Please just close Quorvex.");
+        ASSERT_NE(nullptr, close) << app_->Describe();
+        e2e::Choose(close);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsChecked(close); }));
+        ASSERT_TRUE(Press(wizard, "Finish"));
+        ExpectEndsCleanly();
+    } else {
+        ASSERT_TRUE(Press(wizard, "Finish"));
+        ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+    }
+
+    EXPECT_EQ(c.after, WhereIsEverything());
+    // The three keys are backed up whatever was reset.
+    for (const char* backup : {"COM.reg", "Data.reg", "Options.reg"}) {
+        SCOPED_TRACE(backup);
+        EXPECT_TRUE(BackupHoldsUsersKey(backup)) << Backup(backup);
+    }
+    // The reset starts Word at no point; it only re-registers it when asked.
+    EXPECT_EQ(1u, Logged("automation")) << "only start-up asks Word where it lives";
+    std::vector<std::string> registration;
+    if (c.reregisters) registration = {install_.winword + " /u", install_.winword + " /r"};
+    EXPECT_EQ(registration, wordsim::LoggedCommandLines(WordLog()));
+}
+
+const Lines kResetting = {"Resetting default template; Normal.DOT...", "Resetting MS Word's Data information....",
+                          "Resetting COM components....", "Resetting Addins....",
+                          "Resetting MS Word's Options information...."};
+const Lines kResetDone = {"Default template; Normal.DOT has been reset", "MS Word's Data information reset",
+                          "COM components reset ", "Addin's reset.", "MS Word's Options information reset"};
+const Places kAllReset = {kAside, kRemoved, kRemoved, kRemoved, kAside};
+
+INSTANTIATE_TEST_SUITE_P(
+    Wizards, ComponentResetE2E,
+    ::testing::Values(
+        ResetCase{"reset", kResetOption, "Resetting MS Word to it's initial install", false, kResetting, kResetDone,
+                  kAllReset, false},
+        ResetCase{"rename",
+                  kRenameOption,
+                  "Renaming the Normal.Dot Template",
+                  false,
+                  {"Resetting default template; Normal.DOT...", "MS Word's Data information; No changes made",
+                   " COM components; No changes made", "MS Word Addin's; No changes made",
+                   "Options information: No changes made"},
+                  {"Default template; Normal.DOT has been reset", "MS Word's Data information; No changes made",
+                   "COM components; No changes made", "MS Word Addin's; No changes made",
+                   "Options information; No changes made"},
+                  {kAside, kInPlace, kInPlace, kInPlace, kInPlace},
+                  false},
+        ResetCase{"advanced_all", kAdvancedOption, nullptr, false, kResetting, kResetDone, kAllReset, true},
+        ResetCase{"advanced_none",
+                  kAdvancedOption,
+                  nullptr,
+                  true,
+                  {"Default template, Normal.DOT; No changes made", "MS Word's Data information; No changes made",
+                   " COM components; No changes made", "MS Word Addin's; No changes made",
+                   "Options information: No changes made"},
+                  {"Default template, Normal.DOT; No changes made", "MS Word's Data information; No changes made",
+                   "COM components; No changes made", "MS Word Addin's; No changes made",
+                   "Options information; No changes made"},
+                  {kInPlace, kInPlace, kInPlace, kInPlace, kInPlace},
+                  false}),
+    [](const ::testing::TestParamInfo<ResetCase>& info) { return std::string(info.param.name); });
+
+// --- Word in safe mode from the advanced menu ---
+
+TEST_F(RepairE2E, SafeModeLaunchesStartWordWithTheTemplatesBesideTheProgram) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND advmenu = StartWith(menu, kAdvancedOption, kTitle, kAdvancedFrame);
+    ASSERT_NE(nullptr, advmenu);
+    Shot(advmenu, "advanced-menu");
+
+    const struct {
+        const char* option;
+        const char* templateName;
+    } launches[] = {
+        {"Launch MS Word in Safe Mode", "SafeMode.DOT"},
+        {"Launch MS Word in Safe Mode with Support Tool", "SUPPORT11.DOT"},
+    };
+    std::vector<std::string> expected;
+    for (const auto& launch : launches) {
+        SCOPED_TRACE(launch.option);
+        HWND option = e2e::FindControl(advmenu, launch.option);
+        ASSERT_NE(nullptr, option) << app_->Describe();
+        e2e::Choose(option);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsChecked(option); }));
+        ASSERT_TRUE(Press(advmenu, "OK"));
+        // Word's program path unquoted, as the program always gave it.
+        expected.push_back(install_.winword + " /a /t\"" + folder_ + "\\" + launch.templateName + "\"");
+        EXPECT_TRUE(e2e::WaitUntil([&] { return wordsim::LoggedCommandLines(WordLog()).size() >= expected.size(); }));
+        EXPECT_EQ(expected, wordsim::LoggedCommandLines(WordLog()));
+        // No message on success, and the menu stays for another choice.
+        ASSERT_TRUE(e2e::Settle(advmenu));
+        EXPECT_EQ(nullptr, app_->FindMessageBox()) << app_->Describe();
+        EXPECT_TRUE(e2e::IsShown(advmenu));
+    }
+    EXPECT_EQ(2u, Logged("start")) << "both started in safe mode";
+
+    // Cancel goes back to the main menu's Start, which ends with the closing form.
+    ASSERT_TRUE(Press(advmenu, "Cancel"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+}
+
+TEST_F(RepairE2E, SafeModeLaunchWithoutWordSaysSoAndEnds) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    // Word found at start-up, gone since.
+    ASSERT_TRUE(Api().DeleteFile(install_.winword));
+    HWND advmenu = StartWith(menu, kAdvancedOption, kTitle, kAdvancedFrame);
+    ASSERT_NE(nullptr, advmenu);
+    HWND option = e2e::FindControl(advmenu, "Launch MS Word in Safe Mode");
+    ASSERT_NE(nullptr, option);
+    e2e::Choose(option);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsChecked(option); }));
+    ASSERT_TRUE(Press(advmenu, "OK"));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("Could not launch MS Word 11", "could-not-launch"));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("Word 2002 or XP was not found. Exiting program", "not-found"));
+    ExpectEndsCleanly();
+    EXPECT_TRUE(wordsim::LoggedCommandLines(WordLog()).empty());
+}
+
+// --- Cancel while a pass runs ---
+
+struct CancelCase {
+    const char* name;
+    // Until when the driver waits after pressing Next before it presses
+    // Cancel; null: Cancel is posted right behind Next.
+    std::function<bool(RepairE2E&)> ready;
+    bool repairPass;  // else the analysis pass
+    // Where everything is then, where that is certain.
+    std::optional<Places> exactly;
+};
+
+class CancelE2E : public RepairE2E, public ::testing::WithParamInterface<CancelCase> {
+public:
+    size_t Automations() { return Logged("automation"); }
+    bool Unregistered() {
+        for (const std::string& line : wordsim::LoggedCommandLines(WordLog()))
+            if (line.find(" /u") != std::string::npos) return true;
+        return false;
+    }
+};
+
+// Word starts slowly here, so that the press lands inside the pass.
+constexpr uint32_t kSlowStartMs = 300;
+// Start-up starts Word once; each pass six times.
+constexpr size_t kStartsBeforeRepair = 7;
+
+TEST_P(CancelE2E, EndsPromptlyWithEveryComponentInPlaceOrRestorable) {
+    const CancelCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(InstallWord({Component::NormalDot, Component::Options}, kSlowStartMs));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    ASSERT_TRUE(Next(wizard, "Step 1"));
+    ASSERT_TRUE(Next(wizard, "Step 2"));
+    if (c.repairPass) {
+        ASSERT_TRUE(Next(wizard, "Step 3"));
+    }
+
+    // Found while the program waits for input: while a pass runs, reading a
+    // control's text waits for the program's next yield.
+    HWND next = e2e::FindControl(wizard, kNext, "Button");
+    HWND cancel = e2e::FindControl(wizard, "Cancel", "Button");
+    ASSERT_NE(nullptr, next);
+    ASSERT_NE(nullptr, cancel);
+    e2e::Click(next);
+    if (c.ready) {
+        ASSERT_TRUE(e2e::WaitUntil([&] { return c.ready(*this); })) << app_->Describe();
+    }
+    const auto pressed = std::chrono::steady_clock::now();
+    e2e::Click(cancel);
+    std::optional<DWORD> code = app_->WaitForExit(std::chrono::seconds(10));
+    ASSERT_TRUE(code.has_value()) << "still running 10 s after Cancel\n" << app_->Describe();
+    EXPECT_EQ(0u, *code);
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(5));
+    const size_t passEnded = c.repairPass ? 2 * kStartsBeforeRepair - 1 : kStartsBeforeRepair;
+    EXPECT_LT(Automations(), passEnded) << "the pass had already ended";
+
+    const Places after = WhereIsEverything();
+    for (size_t i = 0; i < after.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(after[i] == kInPlace || after[i] == kAside || after[i] == kRemoved) << after[i];
+    }
+    if (c.exactly) {
+        EXPECT_EQ(*c.exactly, after);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, CancelE2E,
+    ::testing::Values(
+        // Before the pass's first change.
+        CancelCase{"right_after_next", nullptr, false, Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}},
+        // Everything disabled; Word is being re-registered.
+        CancelCase{"after_the_preparation",
+                   [](RepairE2E& t) { return static_cast<CancelE2E&>(t).Unregistered(); }, false,
+                   Places{kAside, kRemoved, kRemoved, kRemoved, kAside}},
+        // Components are being enabled and disabled one at a time.
+        CancelCase{"during_the_analysis",
+                   [](RepairE2E& t) { return static_cast<CancelE2E&>(t).Automations() >= 4; }, false, {}},
+        CancelCase{"during_the_repair",
+                   [](RepairE2E& t) { return static_cast<CancelE2E&>(t).Automations() >= kStartsBeforeRepair + 2; },
+                   true, {}}),
+    [](const ::testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+#endif  // _WIN32
