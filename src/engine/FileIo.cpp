@@ -16,9 +16,10 @@ uint32_t LastErrorOr(os::Api& api, uint32_t fallback) {
 
 constexpr uint32_t ChunkSize = 64 * 1024;
 
-uint32_t WriteAndFlush(os::Api& api, const std::string& path, const std::string& bytes, bool* created) {
+uint32_t WriteAndFlush(os::Api& api, const std::string& path, const std::string& bytes, bool replace,
+                       bool* created) {
     api.SetLastError(os::err::Success);
-    os::UniqueHandle file(api, api.CreateFile(path, os::GenericWrite, 0, os::CreateAlways));
+    os::UniqueHandle file(api, api.CreateFile(path, os::GenericWrite, 0, replace ? os::CreateAlways : os::CreateNew));
     if (!file) return LastErrorOr(api, os::err::AccessDenied);
     *created = true;
     size_t done = 0;
@@ -40,9 +41,9 @@ uint32_t WriteAndFlush(os::Api& api, const std::string& path, const std::string&
 
 }  // namespace
 
-uint32_t WriteWholeFile(os::Api& api, const std::string& path, const std::string& bytes) {
+uint32_t WriteWholeFile(os::Api& api, const std::string& path, const std::string& bytes, bool replace) {
     bool created = false;
-    uint32_t code = WriteAndFlush(api, path, bytes, &created);
+    uint32_t code = WriteAndFlush(api, path, bytes, replace, &created);
     // Once CreateFile has truncated the file, a failure leaves a damaged
     // file; when CreateFile itself failed, whatever was there is untouched.
     if (code != os::err::Success && created) api.DeleteFile(path);

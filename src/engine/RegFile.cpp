@@ -160,7 +160,7 @@ long EnumValues(os::Api& api, os::HKey key, uint32_t maxNameLen, uint32_t maxDat
         RegValue value;
         value.name.assign(name.data(), std::min<size_t>(chars, name.size()));
         value.type = type;
-        value.data.assign(data.begin(), data.begin() + std::min<size_t>(size, data.size()));
+        value.data.assign(data.data(), data.data() + std::min<size_t>(size, data.size()));
         values->push_back(std::move(value));
         ++index;
         retries = 0;
@@ -724,7 +724,8 @@ std::string DescribeRegDifference(const RegFile& expected, const RegFile& actual
     return {};
 }
 
-RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path) {
+RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path,
+                       bool replace) {
     std::string fullName = RegRootName(root) + (subKey.empty() ? "" : "\\" + subKey);
     RegFile tree;
     long rc = ReadRegTree(api, root, subKey, &tree);
@@ -733,7 +734,7 @@ RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, c
                 "The key \"" + fullName + "\" could not be read: " + DescribeStatus(api, rc)};
     }
     std::string bytes = FormatRegFile(api, tree);
-    uint32_t code = WriteWholeFile(api, path, bytes);
+    uint32_t code = WriteWholeFile(api, path, bytes, replace);
     if (code != os::err::Success) {
         return {code, "The backup \"" + path + "\" could not be written: " + DescribeStatus(api, code)};
     }

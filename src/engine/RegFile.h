@@ -91,7 +91,9 @@ struct RegResult {
 
 // Exports root\subKey to path, reads the file back and checks that it
 // describes the key exactly. Only an ok() result means the key may go.
-RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path);
+// Without replace, a file already at path is left alone and the backup fails.
+RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path,
+                       bool replace = true);
 
 // Reads and parses path whole, then imports it.
 RegResult RestoreRegFile(os::Api& api, const std::string& path);

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -38,6 +39,10 @@ struct RunRecord {
 
     bool Made(const std::string& path) const { return made.count(FoldPath(path)) != 0; }
     bool RenamedAside(const std::string& path) const { return renamedAside.count(FoldPath(path)) != 0; }
+
+    // Keys left in place because no backup of them could be made first, each
+    // time a removal was refused: the wizards must not report them reset.
+    std::vector<std::string> kept;
 
     // Warnings already shown, so that each is shown once per run.
     std::set<std::string> told;

@@ -12,6 +12,7 @@
 #include "platform/clsFileSystem.h"
 #include "platform/clsRegistry.h"
 
+#include <cctype>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -26,7 +27,8 @@
 //   same holds after a backup that failed: the key was never removed.
 // - Word's registration run (/u, /r) is waited for, up to a minute, so that
 //   the start test that follows sees the registration settled.
-// - A file is only deleted once its copy holds the same bytes.
+// - A file is only deleted once its copy holds the same bytes. A read-only
+//   file is renamed like any other; its copy keeps the attribute.
 // - No backup is ever replaced. A file already under a backup name moves to
 //   a generation beside it (Generations.h). Within a run the first backup of
 //   a component is the user's own and keeps the name: a later rename aside
@@ -37,8 +39,9 @@
 //   fresh Normal.dot is dropped. Any other file in the way stays, and so does
 //   the backup.
 // - Folder texts that come out empty are skipped rather than read as the
-//   root of the current drive; a missing Startup-Path means Word's own
-//   default Startup folder.
+//   root of the current drive, and so are relative ones (they would name
+//   folders below the current one, the program's own); a missing
+//   Startup-Path means Word's own default Startup folder.
 
 namespace engine {
 
@@ -66,9 +69,10 @@ constexpr char kRenNormalMessage[] =
     "Word's Default Template appears to be in use. Please close any open Word documents and reboot the computer "
     "before running this program again. Thanks.";
 
-// Word's registration run is waited for in slices, yielding between them.
-constexpr uint32_t kWaitSliceMs = 50;
-constexpr int kWaitSlices = 1200;  // one minute
+// Word's registration run is waited for in slices, yielding between them:
+// short ones, so that the window answers within a few frames meanwhile.
+constexpr uint32_t kWaitSliceMs = 10;
+constexpr int kWaitSlices = 6000;  // one minute
 
 struct ExtensionPair {
     const char* working;
@@ -108,7 +112,7 @@ std::optional<std::string> ReadShared(os::Api& api, const std::string& path) {
                                               os::OpenExisting));
     if (!file) return std::nullopt;
     std::string bytes;
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(size_t{64} * 1024);
     for (;;) {
         uint32_t read = 0;
         if (!api.ReadFile(file.get(), buffer.data(), static_cast<uint32_t>(buffer.size()), &read)) return std::nullopt;
@@ -117,9 +121,30 @@ std::optional<std::string> ReadShared(os::Api& api, const std::string& path) {
     }
 }
 
-// A folder text as an entry of the add-in folder list: followed by one "\".
+// Deletes the file left behind by a rename. A read-only file goes as any
+// other: its copy keeps the attribute, so nothing of the user's choice is lost.
+bool DeleteRenamed(os::Api& api, const std::string& path) {
+    if (api.DeleteFile(path)) return true;
+    const uint32_t attributes = api.GetFileAttributes(path);
+    if (attributes == os::InvalidFileAttributes || !(attributes & os::AttrReadOnly)) return false;
+    if (!api.SetFileAttributes(path, attributes & ~os::AttrReadOnly)) return false;
+    if (api.DeleteFile(path)) return true;
+    api.SetFileAttributes(path, attributes);
+    return false;
+}
+
+// Only a full path names one folder; a relative text would be read against
+// the current folder, which is the program's own when started from Explorer.
+bool IsFullPath(const std::string& folder) {
+    const bool drive = folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) &&
+                       folder[1] == ':' && folder[2] == '\\';
+    return drive || folder.rfind("\\\\", 0) == 0;
+}
+
+// A folder text as an entry of the add-in folder list: followed by one "\";
+// empty when the text is no full path.
 std::string AddinEntry(const std::string& folder) {
-    if (folder.empty()) return {};
+    if (!IsFullPath(folder)) return {};
     return folder.back() == '\\' ? folder : folder + "\\";
 }
 
@@ -187,7 +212,9 @@ RegResult WordProfile::WriteBackup(const Component& component, const std::string
         if (code == os::err::Success) code = os::err::AccessDenied;
         return {code, "The earlier backup \"" + path + "\" could not be kept: " + api.FormatMessage(code)};
     }
-    RegResult result = BackupRegKey(api, os::HKeyCurrentUser, component.key, target);
+    // The name was found free; should a file be there all the same (one the
+    // attribute query could not see), it stays and this backup fails.
+    RegResult result = BackupRegKey(api, os::HKeyCurrentUser, component.key, target, false);
     if (result.ok()) {
         *written = target;
         if (target == path) program_.Run.made.insert(FoldPath(path));
@@ -250,6 +277,7 @@ void WordProfile::Remove(const Component& component) {
         // Not backed up in this run (or the key appeared since): save it now.
         const RegResult result = Backup(component);
         if (!SavedInThisRun(component, path)) {
+            program_.Run.kept.emplace_back(component.key);
             TellOnce(std::string("kept ") + component.key,
                      std::string("Quorvex left ") + component.name +
                          " as it is, because it could not save a backup of it first." + kLineBreak + kLineBreak +
@@ -393,8 +421,11 @@ void WordProfile::renAddins(bool boolRestore) {
     }
 }
 
-void WordProfile::CopyOver(const std::string& from, const std::string& to) {
-    platform::clsFileSystem(program_.services).CopyFile(from, to);
+void WordProfile::CopyOver(const std::string& from, const std::string& to, bool replace) {
+    // A name found free is copied to only while it is still free: a file the
+    // attribute query could not see stays as it is.
+    if (replace) platform::clsFileSystem(program_.services).CopyFile(from, to);
+    else program_.services.api.CopyFile(from, to, true);
 }
 
 bool WordProfile::SameContent(const std::string& a, const std::string& b) {
@@ -419,8 +450,8 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
         host.DoEvents(6);
         // Renaming aside never replaces an earlier backup.
         auto copy = [&]() -> std::string {
-            const std::string target = boolRestore ? strNewPath : FreeBackupName(strNewPath, true);
-            if (!target.empty()) CopyOver(strOldPath, target);
+            std::string target = boolRestore ? strNewPath : FreeBackupName(strNewPath, true);
+            if (!target.empty()) CopyOver(strOldPath, target, boolRestore && run.RenamedAside(strNewPath));
             return target;
         };
         std::string target = copy();
@@ -436,7 +467,7 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
             if (target.empty() || !SameContent(strOldPath, target)) return;
         }
         if (!boolRestore && target == strNewPath) run.made.insert(FoldPath(target));
-        failed = !api.DeleteFile(strOldPath);
+        failed = !DeleteRenamed(api, strOldPath);
         if (!failed && !boolRestore) run.renamedAside.insert(FoldPath(strOldPath));
     } catch (const std::exception&) {
         failed = true;
@@ -498,8 +529,10 @@ void WordProfile::renNormal(bool boolRestore) {
                       programAgain};
 
     for (const std::string& folder : normalFolders_) {
-        // An empty folder would put Normal.dot in the root of the current drive.
-        if (folder.empty()) continue;
+        // An empty folder would put Normal.dot in the root of the current
+        // drive, a relative one in the current folder.
+        // (A drive root has lost its backslash by now: "D:".)
+        if (!IsFullPath(folder + "\\")) continue;
         const std::string working = folder + "\\Normal.dot";
         const std::string backup = folder + "\\0Normal.dot";
         normalSource_ = boolRestore ? backup : working;

@@ -89,8 +89,8 @@ private:
     void renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore);
     void renNormal(bool boolRestore);
     // The one place a file is copied to its new name: by then a free name, or
-    // the working file Word made since this run renamed it aside.
-    void CopyOver(const std::string& from, const std::string& to);
+    // (replace) the working file Word made since this run renamed it aside.
+    void CopyOver(const std::string& from, const std::string& to, bool replace);
     bool SameContent(const std::string& a, const std::string& b);
     // Ends the program.
     void RecoverFromRename();

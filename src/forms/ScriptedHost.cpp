@@ -31,7 +31,7 @@ void ScriptedHost::DoEvents() {
     std::vector<std::function<void()>> due;
     for (auto it = first; it != last; ++it) due.push_back(std::move(it->second));
     atYield_.erase(first, last);
-    for (auto& action : due) action();  // may End(), which unwinds from here
+    for (const auto& action : due) action();  // may End(), which unwinds from here
 }
 
 void ScriptedHost::End() {
@@ -120,7 +120,7 @@ Form& ScriptedHost::UsableForm(const std::string& name) const {
 }
 
 void ScriptedHost::Click(const std::string& formName, const std::string& controlName, int index) {
-    Form& form = UsableForm(formName);
+    const Form& form = UsableForm(formName);
     Control* control = form.Find(controlName, index);
     if (control == nullptr) throw ScriptError(formName + " has no control " + controlName);
     if (!control->IsShown() || !control->Enabled())

@@ -38,8 +38,7 @@ bool WriteTempHtml(os::Api& api, const std::string& path) {
 // with, whatever way that goes.
 class TempHtml {
 public:
-    explicit TempHtml(os::Api& api) : api_(api) {
-        path_ = kTempHtmlFile;
+    explicit TempHtml(os::Api& api) : api_(api), path_(kTempHtmlFile) {
         if (WriteTempHtml(api_, path_)) return;
         // The drive root may refuse writes (or there is no drive C:): the
         // user's temporary folder always takes them.

@@ -133,8 +133,13 @@ bool ComponentReset::ResetWork() {
     for (const Reset& r : kResets) {
         if ((this->*r.box).Value()) {
             (this->*r.step3).SetCaption(r.resetting);
+            const size_t kept = env_.program.Run.kept.size();
             (wd.*r.call)();
-            (this->*r.step4).SetCaption(r.done);
+            // A key the engine had to leave in place (no backup of it could
+            // be made, the user was told why) was not reset.
+            const bool left = env_.program.Run.kept.size() > kept;
+            if (left) (this->*r.step3).SetCaption(r.unchanged3);
+            (this->*r.step4).SetCaption(left ? r.unchanged4 : r.done);
         } else {
             (this->*r.step3).SetCaption(r.unchanged3);
             (this->*r.step4).SetCaption(r.unchanged4);

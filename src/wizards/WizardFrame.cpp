@@ -26,10 +26,10 @@ WizardFrame::WizardFrame(forms::Host& host, std::string name, std::string captio
         const int top = kMarkerTop + i * kMarkerStep;
         C& marker = shpSteps.Add(*this, "shpSteps", K::Shape, {kMargin, top, kMarkerSide, kMarkerSide}, {}, &picWiz);
         marker.SetFillColor(i == 0 ? kMarkerGreen : i == count - 1 ? kMarkerRed : kMarkerGrey);
-        C& caption = lblSteps.Add(*this, "lblSteps", K::Label,
-                                  {2 * kMargin + kMarkerSide, top - 2, kPanelWidth - 3 * kMargin - kMarkerSide, kLine},
-                                  kStepCaptions[i], &picWiz);
-        caption.SetBold(i == 0);
+        C& label = lblSteps.Add(*this, "lblSteps", K::Label,
+                                {2 * kMargin + kMarkerSide, top - 2, kPanelWidth - 3 * kMargin - kMarkerSide, kLine},
+                                kStepCaptions[i], &picWiz);
+        label.SetBold(i == 0);
     }
     for (int i = 0; i < count; ++i)
         fraSteps.Add(*this, "fraSteps", K::Frame, {kPageLeft, kMargin, kPageWidth, kPageHeight});

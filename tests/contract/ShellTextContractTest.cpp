@@ -76,6 +76,33 @@ TEST_F(ShellTextContract, ProfileStringsFollowTheSystemsRules) {
     EXPECT_EQ('Q', untouched);
 }
 
+// A damaged backup description may hold NULs: the count must still be the
+// length of the text handed back, or a caller's substr keeps the garbage.
+TEST_F(ShellTextContract, ProfileNamesAndValuesEndAtANul) {
+    using namespace std::string_literals;
+    Write("zeros.ini", "[S]\r\nK=ab\0cd\r\nQ=\"ab\0cd\"\r\nL=next\r\nX\0Y=1\r\n[T\0U]\r\nM=w\r\n[E]\r\nK=end\0"s);
+    const std::string ini = Path("zeros.ini");
+    const struct {
+        std::string section, key, result;
+    } cases[] = {
+        {"S", "K", "ab"},
+        {"S", "Q", "\"ab"},  // the quotes go only when both remain
+        {"S", "L", "next"},  // the line after is intact
+        {"S", "X", "1"},
+        {"T", "M", "w"},
+        {"T\0U"s, "M", "w"},  // the caller's names end at a NUL too
+        {"E", "K", "end"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.section + "/" + c.key);
+        char buffer[64];
+        std::memset(buffer, 'Q', sizeof buffer);
+        uint32_t count = api.GetPrivateProfileString(c.section, c.key, "d", buffer, sizeof buffer, ini);
+        EXPECT_EQ(c.result, std::string(buffer, count));
+        EXPECT_EQ('\0', buffer[count]);
+    }
+}
+
 TEST_F(ShellTextContract, EveryStatusTheProgramMeetsHasOneLineOfText) {
     const uint32_t codes[] = {os::err::Success,     os::err::FileNotFound,     os::err::PathNotFound,
                               os::err::AccessDenied, os::err::InvalidHandle,   os::err::NotEnoughMemory,

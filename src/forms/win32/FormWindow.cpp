@@ -133,7 +133,7 @@ void FormWindow::Create() {
 
     const auto& controls = form_.Controls();
     for (std::size_t i = 0; i < controls.size(); ++i) CreateChild(i, nullptr);
-    for (auto& child : children_) Sync(*child);
+    for (const auto& child : children_) Sync(*child);
     Layout();
     ResizeFrame(nullptr);
     LoadFormIcons();
@@ -383,7 +383,7 @@ void FormWindow::ApplyDpi(int dpi, const RECT* suggested) {
     // The old fonts go only once no control uses them.
     std::map<int, UniqueFont> old;
     old.swap(fonts_);
-    for (auto& child : children_) {
+    for (const auto& child : children_) {
         if (!child || child->window == nullptr) continue;
         child->fontKey = -1;
         child->picture = -1;

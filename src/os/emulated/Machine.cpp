@@ -97,6 +97,10 @@ std::string StripQuotes(const std::string& text) {
     return text;
 }
 
+// Names and values of a profile file are C strings to the system: each ends
+// at its first NUL, as do the arguments of the "A" call.
+std::string UpToNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+
 // The value of key in the first section of that name; nullopt when there is
 // none (a key line without "=" has no value either).
 std::optional<std::string> ProfileValue(std::string_view content, const std::string& section,
@@ -114,16 +118,17 @@ std::optional<std::string> ProfileValue(std::string_view content, const std::str
         if (line[0] == '[') {
             if (where == Inside) return std::nullopt;  // only the first such section counts
             size_t close = line.find(']');
-            std::string name = TrimBlanks(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            std::string name =
+                UpToNul(TrimBlanks(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
             if (text::IEquals(name, section)) where = Inside;
             continue;
         }
         if (where != Inside) continue;
         size_t equals = line.find('=');
-        std::string name = TrimBlanks(line.substr(0, equals));
+        std::string name = UpToNul(TrimBlanks(line.substr(0, equals)));
         if (!text::IEquals(name, key)) continue;
         if (equals == std::string::npos) return std::nullopt;
-        return StripQuotes(TrimBlanks(line.substr(equals + 1)));
+        return StripQuotes(UpToNul(TrimBlanks(line.substr(equals + 1))));
     }
     return std::nullopt;
 }
@@ -449,7 +454,10 @@ bool Machine::GetOpenFileName(OpenFileRequest* request) {
     std::string buffer = request->fileBuffer;
     buffer.resize(std::max<size_t>(buffer.size(), request->maxFile), '\0');
     bool chosen = answer.has_value() && answer->size() < request->maxFile;
-    if (chosen) std::memcpy(buffer.data(), answer->c_str(), answer->size() + 1);
+    if (chosen) {
+        std::copy(answer->begin(), answer->end(), buffer.begin());
+        buffer[answer->size()] = '\0';
+    }
     request->fileBuffer = std::move(buffer);
     return chosen;
 }
@@ -469,10 +477,10 @@ uint32_t Machine::GetPrivateProfileString(const std::string& section, const std:
         s_->lastError = err::FileNotFound;
     } else {
         s_->lastError = err::Success;
-        value = ProfileValue(found.node->data, section, key);
+        value = ProfileValue(found.node->data, UpToNul(section), UpToNul(key));
     }
     // The default loses trailing blanks and surrounding quotes.
-    std::string result = value ? *value : defaultValue;
+    std::string result = value ? *value : UpToNul(defaultValue);
     if (!value) {
         size_t end = result.find_last_not_of(" \t");
         result = StripQuotes(end == std::string::npos ? std::string() : result.substr(0, end + 1));

@@ -187,7 +187,7 @@ struct MachineData {
 
     // File helpers
     FileTime Stamp();
-    uint32_t Parse(const std::string& path, ParsedPath* out) const;
+    uint32_t Parse(const std::string& input, ParsedPath* out) const;
     Lookup Resolve(const ParsedPath& path) const;
     // Parse and Resolve in one; Lookup::error carries a parse failure too.
     Lookup Find(const std::string& path) const;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace os::win32 {
@@ -494,7 +495,21 @@ bool Win32Api::GetOpenFileName(OpenFileRequest* request) {
     dialog.lpstrTitle = OrNull(request->title);
     dialog.Flags = request->flags;
     dialog.lpstrDefExt = OrNull(request->defExt);
-    BOOL chosen = ::GetOpenFileNameA(&dialog);
+    // comdlg32 is loaded only when the dialog is wanted: it brings the print
+    // spooler, which under Wine loads the printing libraries at once and
+    // costs every run some 8 MiB of working set. Once loaded it stays.
+    using OpenDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    static const OpenDialog open = [] {
+        char system[MAX_PATH] = {};
+        const UINT length = ::GetSystemDirectoryA(system, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return OpenDialog{};
+        HMODULE dialogs = ::LoadLibraryA((std::string(system) + "\\comdlg32.dll").c_str());
+        if (dialogs == nullptr) return OpenDialog{};
+        return reinterpret_cast<OpenDialog>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(dialogs, "GetOpenFileNameA")));
+    }();
+    if (open == nullptr) return false;
+    BOOL chosen = open(&dialog);
     request->fileBuffer.assign(file.data(), capacity - 1);
     return chosen != FALSE;
 }
