@@ -79,7 +79,8 @@ int CornerRadius(int style, int width, int height, int dpi) {
     }
 }
 
-CandyButton::CandyButton(forms::Form& form, std::string name, forms::Rect bounds, const PropertyBag& properties)
+CandyButton::CandyButton(forms::Form& form, const std::string& name, forms::Rect bounds,
+                         const PropertyBag& properties)
     : Control(form, name, forms::ControlKind::Custom, bounds, CaptionIn(properties, name)),
       pixelWidth_(bounds.width),
       pixelHeight_(bounds.height) {
@@ -134,9 +135,7 @@ void CandyButton::ReadProperties(const PropertyBag& bag) {
 void CandyButton::WriteProperties(PropertyBag& bag) const {
     auto put = [&bag](const char* name, auto value, auto fallback) {
         if (value == fallback) return;
-        if constexpr (std::is_same_v<decltype(value), bool>)
-            bag[name] = value;
-        else if constexpr (std::is_same_v<decltype(value), std::string>)
+        if constexpr (std::is_same_v<decltype(value), bool> || std::is_same_v<decltype(value), std::string>)
             bag[name] = value;
         else
             bag[name] = static_cast<int64_t>(value);

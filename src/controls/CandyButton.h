@@ -99,7 +99,7 @@ class CandyButton : public forms::Control {
 public:
     // Loads the button from its stored properties (defaults for those
     // missing); the caption defaults to the control's name.
-    CandyButton(forms::Form& form, std::string name, forms::Rect bounds, const PropertyBag& properties = {});
+    CandyButton(forms::Form& form, const std::string& name, forms::Rect bounds, const PropertyBag& properties = {});
     ~CandyButton();
     CandyButton(const CandyButton&) = delete;
     CandyButton& operator=(const CandyButton&) = delete;

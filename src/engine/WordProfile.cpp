@@ -264,7 +264,7 @@ RegResult WordProfile::Backup(const Component& component) {
 }
 
 bool WordProfile::SavedInThisRun(const Component& component, const std::string& path) {
-    auto& backups = program_.Run.backups;
+    const auto& backups = program_.Run.backups;
     auto found = backups.find(path);
     return found != backups.end() && found->second.key == component.key && !found->second.file.empty() &&
            program_.services.api.PathFileExists(found->second.file);

@@ -188,7 +188,7 @@ public:
     }
 
     ~Painter() override {
-        for (auto& entry : bindings_) {
+        for (const auto& entry : bindings_) {
             entry.second->gone = true;
             if (entry.second->button != nullptr) entry.second->button->Attach(nullptr);
         }
