@@ -24,7 +24,7 @@ constexpr Color kLinkColor = 0xFF0000;  // blue
 
 HINSTANCE Instance() { return ::GetModuleHandleA(nullptr); }
 
-struct Spec {
+struct ChildClass {
     const char* className;
     DWORD style;
     DWORD exStyle;
@@ -32,7 +32,7 @@ struct Spec {
 
 DWORD PrefixStyle(const Control& control) { return HasAccessKey(control.Caption()) ? 0 : SS_NOPREFIX; }
 
-Spec SpecFor(const Control& control, bool isDefault) {
+ChildClass ChildClassFor(const Control& control, bool isDefault) {
     switch (control.Kind()) {
         case ControlKind::Label:
             return {"STATIC",
@@ -147,12 +147,12 @@ void FormWindow::CreateChild(std::size_t index, HWND after) {
     child.control = &control;
     child.fontKey = -1;
     child.picture = -1;
-    Spec spec = SpecFor(control, &control == form_.DefaultButton);
+    ChildClass childClass = ChildClassFor(control, &control == form_.DefaultButton);
     child.plainFrame = control.Kind() == ControlKind::Frame && control.Caption().empty();
     PixelRect r = ScaledBounds(control, dpi_);
     // Created hidden; Layout shows what is on screen.
     child.window = ::CreateWindowExA(
-        spec.exStyle, spec.className, HasText(control.Kind()) ? control.Caption().c_str() : "", WS_CHILD | spec.style,
+        childClass.exStyle, childClass.className, HasText(control.Kind()) ? control.Caption().c_str() : "", WS_CHILD | childClass.style,
         r.left, r.top, r.right - r.left, r.bottom - r.top, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))), Instance(), nullptr);
     if (child.window == nullptr) throw std::runtime_error("the control " + control.Name() + " could not be created");
