@@ -7,6 +7,7 @@ namespace app::layout {
 
 constexpr int kMargin = 11;         // from the window's edges and between groups
 constexpr int kButtonWidth = 75;
+constexpr int kWideButtonWidth = 87;  // for "Online Help": wide fonts at 120 DPI and up
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;       // between buttons side by side
 constexpr int kLine = 17;           // one line of a label, option or check box
@@ -26,6 +27,11 @@ constexpr forms::Rect ButtonFromRight(int clientWidth, int top, int n) {
 // The n-th button from the left edge (0 = leftmost) of a row at top.
 constexpr forms::Rect ButtonFromLeft(int top, int n) {
     return {kMargin + n * (kButtonWidth + kButtonGap), top, kButtonWidth, kButtonHeight};
+}
+
+constexpr forms::Rect Wide(forms::Rect button) {
+    button.width = kWideButtonWidth;
+    return button;
 }
 
 inline void MakeHeading(forms::Control& label, int grow = kHeadingGrow) {

@@ -39,7 +39,7 @@ frmMain::frmMain(Context& ctx)
       optAdvanced(*this, "optAdvanced", K::Option, OptionAt(3), "&Go to Advanced Features.", &Frame2),
       Label4(*this, "Label4", K::Link, {kMargin, kLinkTop, kInner, kLine}, platform::PageAddress(platform::Page::MakerHome)),
       btnSettings(*this, "btnSettings", K::Button, ButtonFromLeft(kButtonsTop, 0), "Se&ttings"),
-      btnHelp(*this, "btnHelp", K::Button, ButtonFromLeft(kButtonsTop, 1), "Online &Help"),
+      btnHelp(*this, "btnHelp", K::Button, Wide(ButtonFromLeft(kButtonsTop, 1)), "Online &Help"),
       Command4(*this, "Command4", K::Button, ButtonFromRight(kWidth, kButtonsTop, 1), "&Start"),
       Command3(*this, "Command3", K::Button, ButtonFromRight(kWidth, kButtonsTop, 0), "Cancel"),
       ctx_(ctx) {

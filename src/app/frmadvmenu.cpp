@@ -36,7 +36,7 @@ frmadvmenu::frmadvmenu(Context& ctx)
       optLaunch(*this, "optLaunch", K::Option, OptionAt(1), "&Launch MS Word in Safe Mode", &Frame1),
       optLaunchSM(*this, "optLaunchSM", K::Option, OptionAt(2), "Launch MS Word in Safe Mode with &Support Tool",
                   &Frame1),
-      Command1(*this, "Command1", K::Button, ButtonFromLeft(kButtonsTop, 0), "Online &Help"),
+      Command1(*this, "Command1", K::Button, Wide(ButtonFromLeft(kButtonsTop, 0)), "Online &Help"),
       btnOK(*this, "btnOK", K::Button, ButtonFromRight(kWidth, kButtonsTop, 1), "OK"),
       btnCancel(*this, "btnCancel", K::Button, ButtonFromRight(kWidth, kButtonsTop, 0), "Cancel"),
       ctx_(ctx) {

@@ -9,6 +9,7 @@ namespace wizards::layout {
 
 constexpr int kMargin = 11;
 constexpr int kButtonWidth = 75;
+constexpr int kWideButtonWidth = 87;  // for "Online Help": wide fonts at 120 DPI and up
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 constexpr int kLine = 17;      // one line of a label, option or check box

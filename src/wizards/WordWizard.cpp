@@ -12,7 +12,7 @@ constexpr int kOptionsTop = 100;
 
 WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string caption, const Finish& finish)
     : WizardFrame(env.program.services.host, std::move(name), std::move(caption)),
-      btnHelp(*this, "btnHelp", K::Button, {kMargin, kButtonsTop, kButtonWidth, kButtonHeight}, "Online &Help"),
+      btnHelp(*this, "btnHelp", K::Button, {kMargin, kButtonsTop, kWideButtonWidth, kButtonHeight}, "Online &Help"),
       lblCongrats(*this, "lblCongrats", K::Label, Head(), "Congratulations", &fraSteps[5]),
       lblComplete(*this, "lblComplete", K::Label, {0, kBodyTop, kPageWidth, 22}, "Quorvex Complete!", &fraSteps[5]),
       lblFixed(*this, "lblFixed", K::Label, Line(66), finish.fixedText, &fraSteps[5]),

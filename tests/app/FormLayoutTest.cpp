@@ -4,6 +4,7 @@
 #include "AppWorld.h"
 
 #include "platform/WebPages.h"
+#include "app/Layout.h"
 #include "app/frmPromotion.h"
 #include "app/frmWdVersion.h"
 #include "app/frmadvmenu.h"
@@ -51,8 +52,9 @@ void CheckForm(const forms::Form& form, const std::string& caption, const std::v
         const int height = c->Container() ? c->Container()->Bounds().height : form.ClientHeight();
         EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.left + r.width <= width && r.top + r.height <= height);
         if (c->Kind() == forms::ControlKind::Button) {
-            EXPECT_EQ(r.width, 75);
-            EXPECT_EQ(r.height, 23);
+            EXPECT_EQ(r.width, Shown(c->Caption()) == "Online Help" ? app::layout::kWideButtonWidth
+                                                                    : app::layout::kButtonWidth);
+            EXPECT_EQ(r.height, app::layout::kButtonHeight);
         }
         for (const forms::Control* other : form.Controls()) {
             if (other != c && other->Container() == c->Container()) {
