@@ -16,6 +16,9 @@ constexpr int kText1Top = kMargin + kHeadingHeight + 8;
 constexpr int kText2Top = kText1Top + kTextHeight + 6;
 constexpr int kLinkTop = kText2Top + kTextHeight + 8;
 constexpr int kButtonsTop = kLinkTop + kLine + kMargin;
+// Pills: their rounded ends leave the caption less room than a plain button's.
+constexpr int kCandyWidth = kWideButtonWidth;
+constexpr forms::Rect CandyAt(int left) { return {left, kButtonsTop, kCandyWidth, kButtonHeight}; }
 
 // The closing form's buttons are candy: blue pills with white captions.
 controls::PropertyBag Candy(const char* caption) {
@@ -36,9 +39,9 @@ frmPromotion::frmPromotion(Context& ctx)
                "When Word stops starting, one click puts your own working copy back."),
       lblLink(*this, "lblLink", K::Link, {kMargin, kLinkTop, kInner, kLine},
               platform::PageAddress(platform::Page::PromotionHome)),
-      cmdLearnMore(*this, "cmdLearnMore", ButtonFromLeft(kButtonsTop, 0), Candy("&Learn more")),
-      cmdOrder(*this, "cmdOrder", ButtonFromLeft(kButtonsTop, 1), Candy("&Order")),
-      cmdClose(*this, "cmdClose", ButtonFromRight(kWidth, kButtonsTop, 0), Candy("&Close")),
+      cmdLearnMore(*this, "cmdLearnMore", CandyAt(kMargin), Candy("&Learn more")),
+      cmdOrder(*this, "cmdOrder", CandyAt(kMargin + kCandyWidth + kButtonGap), Candy("&Order")),
+      cmdClose(*this, "cmdClose", CandyAt(kWidth - kMargin - kCandyWidth), Candy("&Close")),
       ctx_(ctx) {
     MakeHeading(lblHeading);
     lblLink.SetForeColor(kLinkBlue);

@@ -230,6 +230,39 @@ bool WaitUntil(const std::function<bool()>& condition, Millis patience) {
     }
 }
 
+namespace {
+LPARAM CentreOf(HWND control) {
+    RECT client{};
+    ::GetClientRect(control, &client);
+    return MAKELPARAM(client.right / 2, client.bottom / 2);
+}
+}  // namespace
+
+bool Hover(HWND control) {
+    RECT r{};
+    if (!::GetWindowRect(control, &r) || !::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2)) return false;
+    DWORD_PTR ignored = 0;
+    return SendQuietly(control, WM_MOUSEMOVE, 0, CentreOf(control), &ignored);
+}
+
+bool PressDown(HWND control) {
+    DWORD_PTR ignored = 0;
+    return Hover(control) && SendQuietly(control, WM_LBUTTONDOWN, MK_LBUTTON, CentreOf(control), &ignored);
+}
+
+bool ReleaseOutside(HWND control) {
+    RECT client{};
+    ::GetClientRect(control, &client);
+    // Below the control: its own coordinates, past its bottom edge.
+    const LPARAM below = MAKELPARAM(client.right / 2, client.bottom + 20);
+    POINT screen{client.right / 2, client.bottom + 20};
+    ::ClientToScreen(control, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    DWORD_PTR ignored = 0;
+    return SendQuietly(control, WM_MOUSEMOVE, MK_LBUTTON, below, &ignored) &&
+           SendQuietly(control, WM_LBUTTONUP, 0, below, &ignored);
+}
+
 bool Settle(HWND window) {
     DWORD_PTR ignored = 0;
     if (!SendQuietly(window, WM_NULL, 0, 0, &ignored)) return false;

@@ -53,6 +53,13 @@ void Click(HWND control);  // WM_COMMAND/BN_CLICKED to its parent
 bool Click(HWND parent, const std::string& text);
 void ClickId(HWND parent, int id);
 void Choose(HWND control);  // BM_CLICK, for option buttons and check boxes
+// The mouse as a person moves it, for pictures of a button's looks: the
+// pointer over a control, the left button pressed on it, and let go off it
+// (which clicks nothing). Sent, not posted: none of these opens a modal loop,
+// and the look is painted when the call returns.
+bool Hover(HWND control);
+bool PressDown(HWND control);
+bool ReleaseOutside(HWND control);
 enum class FrameClose { Message, SystemCommand };  // WM_CLOSE, or SC_CLOSE as the title bar sends
 void CloseByFrame(HWND window, FrameClose how);
 

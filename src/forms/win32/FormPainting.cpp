@@ -144,6 +144,12 @@ std::vector<const Control*> FormWindow::Clipped() {
                 height -= 2 * Scale(3, dpi_);
                 flags |= DT_WORDBREAK;
                 break;
+            case ControlKind::Custom:
+                // Self-painted buttons: their rounded ends take more.
+                width -= 2 * Scale(8, dpi_);
+                height -= 2 * Scale(3, dpi_);
+                flags |= DT_SINGLELINE;
+                break;
             case ControlKind::Frame:
                 width -= Scale(16, dpi_);
                 height = client.bottom * 2;
