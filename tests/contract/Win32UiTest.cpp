@@ -3,9 +3,10 @@
 // it. Windows only: nothing here goes through os::Api alone.
 #ifdef _WIN32
 
-#include "support/TestMachine.h"
 #include "forms/win32/Win32Host.h"
 #include "os/win32/WinHeaders.h"
+#include "support/TestMachine.h"
+#include "support/win32/Display.h"
 
 #include <dlgs.h>
 
@@ -121,19 +122,10 @@ private:
     HWND window_ = nullptr;
 };
 
-// Without an X display Wine can make message-only windows but no others.
-bool CanShowWindows() {
-    HWND probe = ::CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    if (probe == nullptr) return false;
-    ::DestroyWindow(probe);
-    return true;
-}
-
 class Win32Ui : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!CanShowWindows()) GTEST_SKIP() << "no display to show windows on (run under xvfb-run)";
+        if (!qvxtest::CanShowWindows()) GTEST_SKIP() << qvxtest::kNoDisplay;
         DrainQueue();
     }
     void TearDown() override { DrainQueue(); }

@@ -5,6 +5,7 @@
 
 #include "driver/Driver.h"
 #include "support/TestMachine.h"
+#include "support/win32/Display.h"
 #include "wordsim/Installer.h"
 #include "wordsim/SimIo.h"
 
@@ -71,10 +72,7 @@ std::string TestName() {
 class RepairE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        HWND probe = ::CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                       ::GetModuleHandleA(nullptr), nullptr);
-        if (probe == nullptr) GTEST_SKIP() << "no display to show windows on (run under scripts/with-display)";
-        ::DestroyWindow(probe);
+        if (!qvxtest::CanShowWindows()) GTEST_SKIP() << qvxtest::kNoDisplay;
         machine_ = qvxtest::TestMachine::Create();
         // The program in a folder of its own with a blank in its name: the
         // backups land in it, and the Data backup beside it.

@@ -5,6 +5,7 @@
 
 #include "driver/Driver.h"
 #include "support/TestMachine.h"
+#include "support/win32/Display.h"
 #include "wordsim/Installer.h"
 #include "wordsim/SimIo.h"
 
@@ -34,18 +35,10 @@ constexpr const char* kWord2003Option = "Word XP (also known as Word XP or Word 
 constexpr const char* kNotSureOption = "I'm not sure what version I have installed";
 constexpr const char* kAnalyzeOption = "Analyze and Repair MS Word Automatically.";
 
-bool CanShowWindows() {
-    HWND probe = ::CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    if (probe == nullptr) return false;
-    ::DestroyWindow(probe);
-    return true;
-}
-
 class ShellE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!CanShowWindows()) GTEST_SKIP() << "no display to show windows on (run under scripts/with-display)";
+        if (!qvxtest::CanShowWindows()) GTEST_SKIP() << qvxtest::kNoDisplay;
         machine_ = qvxtest::TestMachine::Create();
         // Backups land beside the program: the test's own folder, with a blank in it.
         folder_ = machine_->ScratchDir() + "Quorvex Test";

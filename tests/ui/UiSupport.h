@@ -8,6 +8,7 @@
 #include "forms/Form.h"
 #include "forms/win32/Win32Host.h"
 #include "os/win32/WinHeaders.h"
+#include "support/win32/Display.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,6 @@
 
 namespace uitest {
 
-// Without an X display Wine can make message-only windows but no others.
-inline bool CanShowWindows() {
-    HWND probe = ::CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                   ::GetModuleHandleA(nullptr), nullptr);
-    if (probe == nullptr) return false;
-    ::DestroyWindow(probe);
-    return true;
-}
-
 // Throws away what earlier steps left in the queue. WM_PAINT stays until
 // its window is drawn, so it is settled rather than taken.
 inline void DrainQueue() {
@@ -42,7 +34,7 @@ inline void DrainQueue() {
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!CanShowWindows()) GTEST_SKIP() << "no display to show windows on (run under scripts/with-display)";
+        if (!qvxtest::CanShowWindows()) GTEST_SKIP() << qvxtest::kNoDisplay;
         DrainQueue();
     }
     void TearDown() override { DrainQueue(); }
