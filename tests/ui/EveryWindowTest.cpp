@@ -62,7 +62,8 @@ protected:
         host.DoEvents();
         HWND window = Hwnd(host.WindowOf(form));
         ASSERT_NE(nullptr, window);
-        EXPECT_NE(0, ::SendMessageA(window, WM_GETICON, ICON_SMALL, 0)) << "the program's icon";
+        EXPECT_NE(0, ::SendMessageA(window, WM_GETICON, ICON_SMALL, 0)) << "the icon in the title bar";
+        EXPECT_NE(0, ::SendMessageA(window, WM_GETICON, ICON_BIG, 0)) << "the icon in the task bar";
         EXPECT_NE(nullptr, form.DefaultButton) << "Enter presses a button";
         EXPECT_EQ(hasCancel, form.CancelButton != nullptr) << "Esc presses a button";
 
