@@ -3,6 +3,7 @@
 #include "WizardWorld.h"
 
 #include "platform/WebPages.h"
+#include "wizards/WizardLayout.h"
 #include "wizards/frmBackup.h"
 #include "wizards/frmBackup1.h"
 #include "wizards/frmRenameTemplate.h"
@@ -314,7 +315,9 @@ TEST(WizardFrame, TidyLayout) {
             const int height = in ? in->Bounds().height : f.ClientHeight();
             EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.left + r.width <= width && r.top + r.height <= height);
             if (c->Kind() == forms::ControlKind::Button) {
-                EXPECT_TRUE(r.width == 75 && r.height == 23);
+                namespace layout = wizards::layout;
+                EXPECT_EQ(r.width, c->Name() == "btnHelp" ? layout::kWideButtonWidth : layout::kButtonWidth);
+                EXPECT_EQ(r.height, layout::kButtonHeight);
             }
             for (const forms::Control* other : f.Controls()) {
                 const bool stackedPages = c->Name() == "fraSteps" && other->Name() == "fraSteps";
