@@ -83,16 +83,17 @@ std::vector<uint8_t> Utf16Bytes(const std::u16string& text) {
 }
 
 // UTF-16LE string data from a version 5 file, as the ANSI functions hold it.
-// An odd last byte cannot be a character; it is kept as it is.
+// An odd last byte is read as the low byte of a character: kept raw, it need
+// not be a character of the code page (no byte above 0x7F alone is one in
+// UTF-8), and our writer would then put another back.
 std::vector<uint8_t> AnsiOfUtf16Bytes(os::Api& api, const std::vector<uint8_t>& bytes) {
     std::u16string text;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        const unsigned high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+        text += static_cast<char16_t>(bytes[i] | (high << 8));
     }
     std::string ansi = Narrow(api, text);
-    std::vector<uint8_t> out(ansi.begin(), ansi.end());
-    if (bytes.size() % 2 != 0) out.push_back(bytes.back());
-    return out;
+    return {ansi.begin(), ansi.end()};
 }
 
 // Splits "HKEY_...\sub\key" into its root and the path below it.

@@ -218,6 +218,7 @@ TEST_F(RegFileTest, ParsesWhatTheEditorTolerates) {
         u"  FF,\\\r\n"
         u"  0a\r\n"
         u"\"e\"=hex(2):41,00,00,00\r\n"
+        u"\"odd\"=hex(2):41,00,bb\r\n"
         u"\"nothing\"=hex:\r\n"
         u"\"gone\"=-\r\n"
         u"[-hkey_current_user\\Software\\Old]\r\n"
@@ -233,11 +234,16 @@ TEST_F(RegFileTest, ParsesWhatTheEditorTolerates) {
                               RegValue{"esc", os::RegSz, Bytes(std::string_view("a\nb\rc\0dq", 9)), false},
                               RegValue{"h", os::RegBinary, {1, 2, 0xff, 0x0a}, false},
                               RegValue{"e", os::RegExpandSz, Bytes(std::string_view("A", 2)), false},
+                              // An odd last byte: the low byte of a character.
+                              RegValue{"odd", os::RegExpandSz, Bytes(Ansi(u"A\u00bb")), false},
                               RegValue{"nothing", os::RegBinary, {}, false},
                               RegValue{"gone", 0, {}, true}}},
                       RegKey{"hkey_current_user\\Software\\Old", true, {}},
                       RegKey{"HKEY_CURRENT_USER\\Software\\T\\" + Ansi(u"\u00e9"), false, {}}}};
     EXPECT_EQ(expected, file);
+    RegFile again;
+    ASSERT_TRUE(engine::ParseRegFile(api(), engine::FormatRegFile(api(), file), &again, &error)) << error.message;
+    EXPECT_EQ(file, again) << "our output reads back the same";
 }
 
 TEST_F(RegFileTest, ParsesTheAnsiFormat) {
