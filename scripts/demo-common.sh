@@ -1,15 +1,15 @@
 # Sourced by scripts/demo and scripts/screenshots.
 
-# lay_in: a fresh Wine prefix at $WINEPREFIX holding a simulated Word 2003 whose Normal.dot is damaged, and
-# qvxfix.exe from the build $build in C:\Quorvex (its backups land there and
-# beside it). Sets word_folder, normal_dot, startup and templates.
+# lay_in: a fresh Wine prefix at $WINEPREFIX (at the DPI $QVX_DPI, if set)
+# holding a simulated Word 2003 whose Normal.dot is damaged, and qvxfix.exe
+# from the build $build in C:\Quorvex (its backups land there and beside it).
+# Sets word_folder, normal_dot, startup and templates.
 # Usage: lay_in NOTES-FILE [wordsim-install options...]
 lay_in() {
     local notes=$1
     shift
     rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
     scripts/wine-prefix "$WINEPREFIX"
-    # The DPI the prefix's programs see, where one is asked for.
     if [ -n "${QVX_DPI:-}" ]; then
         scripts/wine-run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QVX_DPI" /f >/dev/null
     fi
