@@ -201,6 +201,7 @@ std::u16string Escape(const std::u16string& text) {
         case u'"': out += u"\\\""; break;
         case u'\r': out += u"\\r"; break;
         case u'\n': out += u"\\n"; break;
+        case u'\0': out += u"\\0"; break;  // a name read from "\0": a NUL in the file is damage
         default: out += c;
         }
     }

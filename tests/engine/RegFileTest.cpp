@@ -219,6 +219,7 @@ TEST_F(RegFileTest, ParsesWhatTheEditorTolerates) {
         u"  0a\r\n"
         u"\"e\"=hex(2):41,00,00,00\r\n"
         u"\"odd\"=hex(2):41,00,bb\r\n"
+        u"\"n\\0ul\"=\"x\"\r\n"
         u"\"nothing\"=hex:\r\n"
         u"\"gone\"=-\r\n"
         u"[-hkey_current_user\\Software\\Old]\r\n"
@@ -236,6 +237,7 @@ TEST_F(RegFileTest, ParsesWhatTheEditorTolerates) {
                               RegValue{"e", os::RegExpandSz, Bytes(std::string_view("A", 2)), false},
                               // An odd last byte: the low byte of a character.
                               RegValue{"odd", os::RegExpandSz, Bytes(Ansi(u"A\u00bb")), false},
+                              RegValue{std::string("n\0ul", 4), os::RegSz, Bytes(std::string_view("x", 2)), false},
                               RegValue{"nothing", os::RegBinary, {}, false},
                               RegValue{"gone", 0, {}, true}}},
                       RegKey{"hkey_current_user\\Software\\Old", true, {}},
