@@ -443,15 +443,24 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
     // Putting back replaces a working file only when this run renamed that file
     // aside, so that what is there now is what Word made since (its fresh
     // Normal.dot). Anything else in the way stays, and so does the backup.
-    if (boolRestore && api.GetFileAttributes(strNewPath) != os::InvalidFileAttributes && !run.RenamedAside(strNewPath))
+    if (boolRestore && !run.RenamedAside(strNewPath) && api.GetFileAttributes(strNewPath) != os::InvalidFileAttributes)
         return;
     bool failed = false;
     try {
         host.DoEvents(6);
-        // Renaming aside never replaces an earlier backup.
+        // Renaming aside never replaces an earlier backup. The usual case is
+        // tried first, a copy that creates the free name: asking whether a
+        // name is free costs a read of the whole folder on some systems.
         auto copy = [&]() -> std::string {
-            std::string target = boolRestore ? strNewPath : FreeBackupName(strNewPath, true);
-            if (!target.empty()) CopyOver(strOldPath, target, boolRestore && run.RenamedAside(strNewPath));
+            if (boolRestore) {
+                CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
+                return strNewPath;
+            }
+            if (api.CopyFile(strOldPath, strNewPath, true)) return strNewPath;
+            const uint32_t code = api.GetLastError();
+            if (code != os::err::FileExists && code != os::err::AlreadyExists) return {};
+            std::string target = FreeBackupName(strNewPath, true);
+            if (!target.empty()) CopyOver(strOldPath, target, false);
             return target;
         };
         std::string target = copy();
