@@ -3,11 +3,7 @@
 // are read as the user sees them, and the registry and the files afterwards.
 #ifdef _WIN32
 
-#include "driver/Driver.h"
-#include "support/TestMachine.h"
-#include "support/win32/Display.h"
-#include "wordsim/Installer.h"
-#include "wordsim/SimIo.h"
+#include "e2e/E2EFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +21,6 @@ using e2e::App;
 using wordsim::Component;
 namespace io = wordsim::io;
 
-constexpr const char* kSettingsRoot = "Software\\VB and VBA Program Settings\\qvxfix";
 constexpr const char* kTitle = "Quorvex";
 constexpr const char* kMenuHeading = "Welcome to Quorvex";
 constexpr const char* kAdvancedFrame = "Advanced Features:";
@@ -63,74 +58,25 @@ std::vector<std::string> Concat(std::vector<std::string> head, const Lines& body
     return head;
 }
 
-std::string TestName() {
-    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::replace(name.begin(), name.end(), '/', '-');
-    return name;
-}
-
-class RepairE2E : public ::testing::Test {
+class RepairE2E : public e2e::E2EFixture {
 protected:
     void SetUp() override {
-        if (!qvxtest::CanShowWindows()) GTEST_SKIP() << qvxtest::kNoDisplay;
-        machine_ = qvxtest::TestMachine::Create();
-        // The program in a folder of its own with a blank in its name: the
-        // backups land in it, and the Data backup beside it.
-        folder_ = machine_->ScratchDir() + "Quorvex Test";
-        exe_ = folder_ + "\\qvxfix.exe";
-        ASSERT_TRUE(Api().CreateDirectory(folder_));
-        ASSERT_TRUE(Api().CopyFile(e2e::WindowsPath(QVXFIX_EXE), exe_, false)) << QVXFIX_EXE;
-        artifacts_ = e2e::WindowsPath(QVX_E2E_ARTIFACTS);
-        ASSERT_TRUE(e2e::MakeFolders(artifacts_)) << artifacts_;
-        // Word 2003 chosen for good, the walk-through declined: straight to the menu.
-        ResetSettings();
-        StoreSetting("Settings", "Word Version", "WD11");
-        StoreSetting("Settings", "Word Detect No Show", "True");
-        StoreSetting("Show WalkThru", "WalkThru", "True");
-    }
-
-    void TearDown() override {
-        if (app_ && app_->Running()) ADD_FAILURE() << "the program was still running at the end\n" << app_->Describe();
-        app_.reset();
-        if (installed_) wordsim::Uninstall(Api(), install_);
-        if (machine_) ResetSettings();
-        machine_.reset();
-    }
-
-    os::Api& Api() { return machine_->Api(); }
-
-    void ResetSettings() { qvxtest::DeleteKeyTree(Api(), os::HKeyCurrentUser, kSettingsRoot); }
-
-    void StoreSetting(const std::string& section, const std::string& name, const std::string& value) {
-        ASSERT_TRUE(io::WriteString(Api(), os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section, name,
-                                    value));
+        E2EFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        StoreNoQuestions();
     }
 
     // A simulated Word 2003 with the faults given; each of its keys and its
     // Normal.dot carry something of the user's own, to be recognised later.
     void InstallWord(const std::vector<Component>& faults, uint32_t startDelayMs = 0) {
-        wordsim::InstallOptions options;
-        options.version = wordsim::Version::Word2003;
-        options.programFolder = machine_->ScratchDir() + "Sim Office\\OFFICE11";
-        options.userTemplates = machine_->ScratchDir() + "Templates";
-        options.sharedTemplates = machine_->ScratchDir() + "Shared";
-        options.startupFolder = machine_->ScratchDir() + "STARTUP";
-        options.binarySource = e2e::WindowsPath(WORDSIM_BIN_DIR);
+        wordsim::InstallOptions options = WordOptions(wordsim::Version::Word2003);
         options.faults = faults;
         options.startDelayMs = startDelayMs;
-        install_ = wordsim::Install(Api(), options);
-        installed_ = true;
-        ASSERT_TRUE(install_.ok) << install_.error;
+        ASSERT_NO_FATAL_FAILURE(Install(options));
         for (const std::string& key : {kDataKey, kOptionsKey, kComAddinKey})
             ASSERT_TRUE(io::WriteString(Api(), os::HKeyCurrentUser, key, kUsersMark, "mine")) << key;
         usersTemplate_ = io::ReadWholeFile(Api(), install_.normalDot).value_or("");
         ASSERT_FALSE(usersTemplate_.empty());
-    }
-
-    void Launch() {
-        std::string error;
-        app_ = App::Start(exe_, folder_, &error);
-        ASSERT_TRUE(app_) << error;
     }
 
     // The main menu, ready for input.
@@ -154,12 +100,6 @@ protected:
         return WaitForForm(caption, text);
     }
 
-    HWND WaitForForm(const char* caption, const char* childText) {
-        HWND form = app_->WaitForForm(caption, childText);
-        EXPECT_NE(nullptr, form) << "no form \"" << caption << "\" with \"" << childText << "\"\n" << app_->Describe();
-        return form;
-    }
-
     bool Press(HWND form, const std::string& text) {
         if (e2e::Click(form, text)) return true;
         ADD_FAILURE() << "no \"" << text << "\" on the form\n" << app_->Describe();
@@ -176,12 +116,6 @@ protected:
         return false;
     }
 
-    // One picture per window visited: <test>-<n>-<window>.bmp.
-    void Shot(HWND window, const std::string& name) {
-        const std::string path = artifacts_ + "\\" + TestName() + "-" + std::to_string(++shots_) + "-" + name + ".bmp";
-        EXPECT_TRUE(e2e::SaveScreenshot(window, path)) << path;
-    }
-
     // Waits for the program's message box, checks it and presses its OK.
     void ExpectMessage(const std::string& text, const std::string& shotName) {
         HWND box = app_->WaitForMessageBox();
@@ -193,13 +127,6 @@ protected:
         EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
         ASSERT_TRUE(e2e::Answer(box, "OK"));
         ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
-    }
-
-    // Ends with code 0, as every way out of the program does.
-    void ExpectEndsCleanly() {
-        std::optional<DWORD> code = app_->WaitForExit();
-        ASSERT_TRUE(code.has_value()) << "the program did not end\n" << app_->Describe();
-        EXPECT_EQ(0u, *code);
     }
 
     // After a wizard closed: the closing form, its goodbye, the end.
@@ -254,15 +181,7 @@ protected:
                 WhereIsKey(kOptionsKey, "Options.reg"), WhereAreAddins()};
     }
 
-    std::unique_ptr<qvxtest::TestMachine> machine_;
-    std::string folder_;
-    std::string exe_;
-    std::string artifacts_;
-    wordsim::InstallResult install_;
-    bool installed_ = false;
     std::string usersTemplate_;
-    std::unique_ptr<App> app_;
-    int shots_ = 0;
 };
 
 // --- The automatic repair ---

@@ -3,11 +3,7 @@
 // empty settings, lays its own Word and removes it again.
 #ifdef _WIN32
 
-#include "driver/Driver.h"
-#include "support/TestMachine.h"
-#include "support/win32/Display.h"
-#include "wordsim/Installer.h"
-#include "wordsim/SimIo.h"
+#include "e2e/E2EFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +17,6 @@ namespace {
 using e2e::App;
 using e2e::FrameClose;
 
-constexpr const char* kSettingsRoot = "Software\\VB and VBA Program Settings\\qvxfix";
 constexpr const char* kTitle = "Quorvex";
 
 // What tells the forms apart (two of them share the caption "Quorvex").
@@ -35,64 +30,18 @@ constexpr const char* kWord2003Option = "Word XP (also known as Word XP or Word 
 constexpr const char* kNotSureOption = "I'm not sure what version I have installed";
 constexpr const char* kAnalyzeOption = "Analyze and Repair MS Word Automatically.";
 
-class ShellE2E : public ::testing::Test {
+class ShellE2E : public e2e::E2EFixture {
 protected:
-    void SetUp() override {
-        if (!qvxtest::CanShowWindows()) GTEST_SKIP() << qvxtest::kNoDisplay;
-        machine_ = qvxtest::TestMachine::Create();
-        // Backups land beside the program: the test's own folder, with a blank in it.
-        folder_ = machine_->ScratchDir() + "Quorvex Test";
-        exe_ = folder_ + "\\qvxfix.exe";
-        ASSERT_TRUE(Api().CreateDirectory(folder_));
-        ASSERT_TRUE(Api().CopyFile(e2e::WindowsPath(QVXFIX_EXE), exe_, false)) << QVXFIX_EXE;
-        artifacts_ = e2e::WindowsPath(QVX_E2E_ARTIFACTS);
-        ASSERT_TRUE(e2e::MakeFolders(artifacts_)) << artifacts_;
-        ResetSettings();
-    }
-
-    void TearDown() override {
-        if (app_ && app_->Running()) ADD_FAILURE() << "the program was still running at the end\n" << app_->Describe();
-        app_.reset();
-        if (installed_) {
-            ::CoFreeUnusedLibrariesEx(0, 0);
-            wordsim::Uninstall(Api(), install_);
-        }
-        if (machine_) ResetSettings();
-        machine_.reset();
-    }
-
-    os::Api& Api() { return machine_->Api(); }
-
-    void ResetSettings() { qvxtest::DeleteKeyTree(Api(), os::HKeyCurrentUser, kSettingsRoot); }
-
     void InstallWord(wordsim::Version version, bool registerServer = true) {
-        wordsim::InstallOptions options;
-        options.version = version;
-        const std::string office = version == wordsim::Version::Word2002 ? "OFFICE10" : "OFFICE11";
-        options.programFolder = machine_->ScratchDir() + "Sim Office\\" + office;
-        options.userTemplates = machine_->ScratchDir() + "Templates";
-        options.sharedTemplates = machine_->ScratchDir() + "Shared";
-        options.startupFolder = machine_->ScratchDir() + "STARTUP";
-        options.binarySource = e2e::WindowsPath(WORDSIM_BIN_DIR);
+        wordsim::InstallOptions options = WordOptions(version);
         options.registerServer = registerServer;
-        install_ = wordsim::Install(Api(), options);
-        installed_ = true;
-        ASSERT_TRUE(install_.ok) << install_.error;
-    }
-
-    void StoreSetting(const std::string& section, const std::string& name, const std::string& value) {
-        os::HKey key = 0;
-        ASSERT_EQ(0, Api().RegCreateKeyEx(os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section,
-                                          os::KeyAllAccess, &key, nullptr));
-        Api().RegSetValueEx(key, name, os::RegSz, reinterpret_cast<const uint8_t*>(value.c_str()),
-                            static_cast<uint32_t>(value.size() + 1));
-        Api().RegCloseKey(key);
+        Install(options);
     }
 
     // The stored text, or nullopt when the entry is absent.
     std::optional<std::string> Setting(const std::string& section, const std::string& name) {
         os::HKey key = 0;
-        if (Api().RegOpenKeyEx(os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section, os::KeyRead,
+        if (Api().RegOpenKeyEx(os::HKeyCurrentUser, std::string(e2e::kSettingsRoot) + "\\" + section, os::KeyRead,
                                &key) != 0)
             return std::nullopt;
         std::vector<uint8_t> data(512, 0);
@@ -105,52 +54,10 @@ protected:
         return std::string(reinterpret_cast<const char*>(data.data()));
     }
 
-    // The settings that take the user straight to the main menu.
-    void StoreNoQuestions() {
-        StoreSetting("Settings", "Word Version", "WD11");
-        StoreSetting("Settings", "Word Detect No Show", "True");
-        StoreSetting("Show WalkThru", "WalkThru", "True");
-    }
-
-    void Launch() {
-        std::string error;
-        app_ = App::Start(exe_, folder_, &error);
-        ASSERT_TRUE(app_) << error;
-    }
-
-    HWND WaitForForm(const char* caption, const char* childText) {
-        HWND form = app_->WaitForForm(caption, childText);
-        EXPECT_NE(nullptr, form) << "no form \"" << caption << "\" with \"" << childText << "\"\n" << app_->Describe();
-        return form;
-    }
-
-    // One picture per window visited: <test>-<n>-<window>.bmp.
-    void Shot(HWND window, const std::string& name) {
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        const std::string path = artifacts_ + "\\" + test + "-" + std::to_string(++shots_) + "-" + name + ".bmp";
-        EXPECT_TRUE(e2e::SaveScreenshot(window, path)) << path;
-    }
-
-    // Ends with code 0, as every way out of the shell does.
-    void ExpectEndsCleanly() {
-        std::optional<DWORD> code = app_->WaitForExit();
-        ASSERT_TRUE(code.has_value()) << "the program did not end\n" << app_->Describe();
-        EXPECT_EQ(0u, *code);
-    }
-
     // Clicks a button of the form by its text.
     void Press(HWND form, const std::string& text) {
         ASSERT_TRUE(e2e::Click(form, text)) << "no \"" << text << "\" on the form\n" << app_->Describe();
     }
-
-    std::unique_ptr<qvxtest::TestMachine> machine_;
-    std::string folder_;
-    std::string exe_;
-    std::string artifacts_;
-    wordsim::InstallResult install_;
-    bool installed_ = false;
-    std::unique_ptr<App> app_;
-    int shots_ = 0;
 };
 
 std::vector<std::string> PlainTexts(const std::vector<e2e::ControlInfo>& controls) {
