@@ -23,7 +23,6 @@
 #include "wizards/frmReset.h"
 #include "wizards/frmRestore.h"
 
-#include <cctype>
 #include <map>
 
 namespace {
@@ -38,18 +37,8 @@ protected:
     static std::map<char, std::vector<std::string>> AccessKeys(const forms::Form& form) {
         std::map<char, std::vector<std::string>> keys;
         for (const forms::Control* c : form.Controls()) {
-            if (!forms::win32::IsOnScreen(*c) || !forms::win32::HasAccessKey(c->Caption())) continue;
-            const std::string& caption = c->Caption();
-            // The key is the character after the first single ampersand.
-            for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-                if (caption[i] != '&') continue;
-                if (caption[i + 1] == '&') {
-                    ++i;
-                    continue;
-                }
-                keys[static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])))].push_back(c->Name());
-                break;
-            }
+            const char key = forms::win32::AccessKey(c->Caption());
+            if (key != 0 && forms::win32::IsOnScreen(*c)) keys[key].push_back(c->Name());
         }
         return keys;
     }

@@ -77,16 +77,17 @@ bool IsUsable(const Control& control) {
     return true;
 }
 
-bool HasAccessKey(const std::string& caption) {
+char AccessKey(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&') continue;
         if (caption[i + 1] == '&') {
             ++i;
             continue;
         }
-        if (std::isalnum(static_cast<unsigned char>(caption[i + 1]))) return true;
+        const auto key = static_cast<unsigned char>(caption[i + 1]);
+        if (std::isalnum(key)) return static_cast<char>(std::tolower(key));
     }
-    return false;
+    return 0;
 }
 
 bool StartsGroup(const Form& form, std::size_t index) {

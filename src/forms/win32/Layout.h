@@ -44,7 +44,9 @@ bool IsOnScreen(const Control& control);
 bool IsUsable(const Control& control);
 
 // "&" before a letter or digit marks an access key; "&&" is a plain "&".
-bool HasAccessKey(const std::string& caption);
+// The key in lower case, or 0 for none.
+char AccessKey(const std::string& caption);
+inline bool HasAccessKey(const std::string& caption) { return AccessKey(caption) != 0; }
 
 // Keyboard groups follow the dialog manager's rules: arrow keys move within
 // a run of options of one container that follow each other in creation
