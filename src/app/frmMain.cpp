@@ -1,14 +1,15 @@
 #include "app/frmMain.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Colors.h"
+#include "forms/Grid.h"
 #include "platform/WebPages.h"
 #include "app/frmOptions.h"
 
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 440;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kPicture = 48;
@@ -46,7 +47,7 @@ frmMain::frmMain(Context& ctx)
     Image3.SetPicture(kMainPictureId);
     MakeHeading(Label2);
     Label3.SetFontGrow(kSubHeadingGrow);
-    Label4.SetForeColor(kLinkBlue);
+    Label4.SetForeColor(forms::colors::kLinkBlue);
     Label4.SetUnderline(true);
     optDefault.SetValue(true);
 

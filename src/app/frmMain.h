@@ -29,20 +29,20 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C Image3;
-    C Label2;
-    C Label3;
-    C Label5;
-    C Frame2;
+    C Image3;  // the menu's picture
+    C Label2;  // the bold welcome heading
+    C Label3;  // the Word versions it is for
+    C Label5;  // "I would like to:" above the choices
+    C Frame2;  // the frame of the four choices
     C optDefault;
     C optRename;
-    C OptReset;
-    C optAdvanced;
-    C Label4;
+    C OptReset;  // the reset-to-initial-install wizard
+    C optAdvanced;  // the advanced menu
+    C Label4;  // the link to the maker's home page
     C btnSettings;
     C btnHelp;
-    C Command4;
-    C Command3;
+    C Command4;  // Start
+    C Command3;  // Cancel
 
 private:
     Context& ctx_;

@@ -1,14 +1,14 @@
 #include "app/frmOptions.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Grid.h"
 #include "app/Settings.h"
 #include "app/frmWordVerChoice.h"
 
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 300;
 constexpr int kChangeTop = 42;
 constexpr int kButtonsTop = kChangeTop + kButtonHeight + 2 * kMargin;

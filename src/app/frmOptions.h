@@ -18,8 +18,8 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C Label2;
-    C Label1;
+    C Label2;  // the heading
+    C Label1;  // what Change does
     C btnChangeVersion;
     C btnOK;
 

@@ -1,13 +1,14 @@
 #include "app/frmPromotion.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Colors.h"
+#include "forms/Grid.h"
 #include "platform/WebPages.h"
 
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 400;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kHeadingHeight = 26;
@@ -44,7 +45,7 @@ frmPromotion::frmPromotion(Context& ctx)
       cmdClose(*this, "cmdClose", CandyAt(kWidth - kMargin - kCandyWidth), Candy("&Close")),
       ctx_(ctx) {
     MakeHeading(lblHeading);
-    lblLink.SetForeColor(kLinkBlue);
+    lblLink.SetForeColor(forms::colors::kLinkBlue);
     lblLink.SetUnderline(true);
     cmdLearnMore.OnClick = [this] { cmdLearnMore_Click(); };
     cmdOrder.OnClick = [this] { cmdOrder_Click(); };

@@ -1,12 +1,12 @@
 #include "app/frmWdVersion.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Grid.h"
 
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 400;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kStep = 34;  // room for two lines per hint

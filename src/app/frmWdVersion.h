@@ -14,12 +14,12 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C lblFolderName;
-    C Label1;
+    C lblFolderName;  // the heading (no folder in it)
+    C Label1;  // Label1 to Label3: the three ways to find out
     C Label2;
     C Label3;
-    C Label4;
-    C btnOK;
+    C Label4;  // how to go back
+    C btnOK;  // Close
 };
 
 }  // namespace app

@@ -1,14 +1,14 @@
 #include "app/frmWkThru.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Grid.h"
 #include "app/Settings.h"
 #include "platform/WebPages.h"
 
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 380;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kFrameHeight = 116;

@@ -19,11 +19,11 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C Frame1;
+    C Frame1;  // the "Important!" frame around the texts
     C Label1[2];  // two labels of one name: 0 above, 1 below
     C chkNoShow;
     C cmdView;
-    C Command2;
+    C Command2;  // Cancel
 
 private:
     Context& ctx_;

@@ -1,14 +1,14 @@
 #include "app/frmWordVerChoice.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Grid.h"
 #include "app/Settings.h"
 #include "app/frmWdVersion.h"
 
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 420;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kOptionLeft = kMargin + kFrameInset;

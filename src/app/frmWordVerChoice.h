@@ -21,15 +21,15 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C lblFolderName;
-    C Label1;
-    C Label2;
+    C lblFolderName;  // the heading (no folder in it)
+    C Label1;  // what to do
+    C Label2;  // above the options
     C optWd10;
-    C optXP;
+    C optXP;  // Word 2003
     C optNotSure;
     C chkNoShow;
-    C Label4;
-    C btnOK;
+    C Label4;  // the prompt above the buttons
+    C btnOK;  // Next
     C btnCancel;
 
 private:

@@ -1,7 +1,7 @@
 #include "app/frmadvmenu.h"
 
 #include "app/Context.h"
-#include "app/Layout.h"
+#include "forms/Grid.h"
 #include "app/frmMain.h"
 #include "platform/RaisedError.h"
 #include "platform/WebPages.h"
@@ -10,7 +10,7 @@
 namespace app {
 
 namespace {
-using namespace layout;
+using namespace forms::grid;
 constexpr int kWidth = 400;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kFrameY = kMargin + kLine + 6;

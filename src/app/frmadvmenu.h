@@ -35,12 +35,12 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C Label1;
-    C Frame1;
-    C optReset;
-    C optLaunch;
-    C optLaunchSM;
-    C Command1;
+    C Label1;  // "I would like to:" above the choices
+    C Frame1;  // the frame of the three choices
+    C optReset;  // the advanced component reset (frmBackup1)
+    C optLaunch;  // Word in safe mode
+    C optLaunchSM;  // Word in safe mode, with the support tool
+    C Command1;  // Online Help
     C btnOK;
     C btnCancel;
 

@@ -6,6 +6,7 @@
 // input.
 #pragma once
 
+#include "forms/Colors.h"
 #include "forms/Control.h"
 
 #include <cstdint>
@@ -209,9 +210,9 @@ private:
     int colorScheme_ = 0;
     int borderBrightness_ = 0;
     bool iconHighLite_ = false;
-    Color iconHighLiteColor_ = 0x00FF00;
+    Color iconHighLiteColor_ = forms::colors::kGreen;
     bool captionHighLite_ = false;
-    Color captionHighLiteColor_ = 0x00FF00;
+    Color captionHighLiteColor_ = forms::colors::kGreen;
     Color colorBright_ = 0xFFEDB0;
     Color colorButtonDown_ = 0xE99950;
     Color colorButtonUp_ = 0xE99950;

@@ -1,5 +1,7 @@
 #include "forms/ScriptedHost.h"
 
+#include "forms/ControlRules.h"
+
 namespace forms {
 
 namespace {
@@ -119,13 +121,26 @@ Form& ScriptedHost::UsableForm(const std::string& name) const {
     return *form;
 }
 
-void ScriptedHost::Click(const std::string& formName, const std::string& controlName, int index) {
+Control& ScriptedHost::ReachableControl(const std::string& formName, const std::string& controlName,
+                                        int index) const {
     const Form& form = UsableForm(formName);
     Control* control = form.Find(controlName, index);
     if (control == nullptr) throw ScriptError(formName + " has no control " + controlName);
-    if (!control->IsShown() || !control->Enabled())
-        throw ScriptError(formName + "." + controlName + " cannot be clicked now");
-    control->DoClick();
+    // The real host hides what is not on screen and disables what is not
+    // usable, so no click or key of a user ever reaches either.
+    if (!IsOnScreen(*control) || !IsUsable(*control))
+        throw ScriptError(formName + "." + controlName + " cannot be reached now");
+    return *control;
+}
+
+void ScriptedHost::Click(const std::string& formName, const std::string& controlName, int index) {
+    ReachableControl(formName, controlName, index).DoClick();
+}
+
+void ScriptedHost::Type(const std::string& formName, const std::string& controlName, const std::string& text) {
+    Control& control = ReachableControl(formName, controlName, -1);
+    if (control.Kind() != ControlKind::TextBox) throw ScriptError(formName + "." + controlName + " takes no text");
+    control.SetCaption(text);
 }
 
 void ScriptedHost::ThenClick(const std::string& form, const std::string& control, int index) {

@@ -2,8 +2,9 @@
 // does (clicks, closing a window, answers to message boxes, a click at the
 // n-th yield); whenever the program waits for input (a modal form, the main
 // message loop) the next queued action runs. It records every message box and
-// checks that the user only touches what a user could: visible forms, and
-// nothing behind a modal one.
+// checks that the user only touches what a user could: visible forms,
+// nothing behind a modal one, and only controls on screen and usable by the
+// rules the real host applies (not on a covered page, not in a disabled frame).
 #pragma once
 
 #include "forms/Form.h"
@@ -59,8 +60,11 @@ public:
     void ThenCloseByFrame(const std::string& form);
     // Runs action during the n-th yield from now on (1 = the next one).
     void AtYield(int n, std::function<void()> action);
-    // Clicks a control now, as the user would; checks that a user could.
+    // Clicks a control now, as the user would; a control the user could not
+    // reach is a ScriptError.
     void Click(const std::string& form, const std::string& control, int index = -1);
+    // Replaces a text box's text now, as the user would; checked as a click.
+    void Type(const std::string& form, const std::string& control, const std::string& text);
 
     // --- What happened ---
     const std::vector<Box>& Boxes() const { return boxes_; }
@@ -76,6 +80,7 @@ public:
 
 private:
     Form& UsableForm(const std::string& name) const;
+    Control& ReachableControl(const std::string& form, const std::string& control, int index) const;
     void RunNextAction(const Form* waitingFor);
 
     std::vector<Box> boxes_;

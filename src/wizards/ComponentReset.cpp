@@ -1,6 +1,6 @@
 #include "wizards/ComponentReset.h"
 
-#include "wizards/WizardLayout.h"
+#include "wizards/WizardGrid.h"
 
 namespace wizards {
 
@@ -11,7 +11,7 @@ using engine::clsWD;
 constexpr const char* kContinueOrQuit = "Click Next to continue or Cancel to quit";
 constexpr int kChecksTop = kBodyTop + 76;
 
-constexpr forms::Rect CheckLine(int n) { return {kMargin, kChecksTop + n * kCheckStep, kPageWidth - kMargin, kLine}; }
+constexpr forms::Rect CheckLine(int n) { return {kMargin, kChecksTop + n * kOptionStep, kPageWidth - kMargin, kLine}; }
 constexpr forms::Rect ResultLine(int n) { return Line(kBodyTop + 30 + n * 24); }
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "wizards/WizardFrame.h"
 
-#include "wizards/WizardLayout.h"
+#include "forms/Colors.h"
+#include "wizards/WizardGrid.h"
 
 #include <iterator>
 
@@ -8,6 +9,7 @@ namespace wizards {
 
 namespace {
 using namespace layout;
+namespace colors = forms::colors;
 const char* const kStepCaptions[] = {"Start", "Step 1", "Step 2", "Step 3", "Step 4", "Finish"};
 constexpr int kMarkerSide = 14;
 constexpr int kMarkerStep = 44;
@@ -25,7 +27,7 @@ WizardFrame::WizardFrame(forms::Host& host, std::string name, std::string captio
     for (int i = 0; i < count; ++i) {
         const int top = kMarkerTop + i * kMarkerStep;
         C& marker = shpSteps.Add(*this, "shpSteps", K::Shape, {kMargin, top, kMarkerSide, kMarkerSide}, {}, &picWiz);
-        marker.SetFillColor(i == 0 ? kMarkerGreen : i == count - 1 ? kMarkerRed : kMarkerGrey);
+        marker.SetFillColor(i == 0 ? colors::kGreen : i == count - 1 ? colors::kRed : colors::kGrey);
         C& label = lblSteps.Add(*this, "lblSteps", K::Label,
                                 {2 * kMargin + kMarkerSide, top - 2, kPanelWidth - 3 * kMargin - kMarkerSide, kLine},
                                 kStepCaptions[i], &picWiz);
@@ -57,9 +59,9 @@ void WizardFrame::OnFrameClose() { cmdCancel_Click(); }
 void WizardFrame::cmdCancel_Click() { GetHost().End(); }
 
 void WizardFrame::SetStep(int fromStep, int toStep) {
-    shpSteps[fromStep].SetFillColor(fromStep == LastStep() ? kMarkerRed : kMarkerGrey);
+    shpSteps[fromStep].SetFillColor(fromStep == LastStep() ? colors::kRed : colors::kGrey);
     lblSteps[fromStep].SetBold(false);
-    shpSteps[toStep].SetFillColor(kMarkerGreen);
+    shpSteps[toStep].SetFillColor(colors::kGreen);
     lblSteps[toStep].SetBold(true);
 }
 

@@ -4,17 +4,13 @@
 // what a press of Next does on each page.
 #pragma once
 
+#include "forms/Colors.h"
 #include "forms/Control.h"
 #include "forms/Form.h"
 
 #include <string>
 
 namespace wizards {
-
-// Marker colours, 0x00BBGGRR.
-inline constexpr forms::Color kMarkerGreen = 65280;
-inline constexpr forms::Color kMarkerGrey = 8421504;
-inline constexpr forms::Color kMarkerRed = 255;
 
 class WizardFrame : public forms::Form {
 public:
@@ -33,10 +29,10 @@ public:
 
     using C = forms::Control;
     using K = forms::ControlKind;
-    C picWiz;
-    forms::ControlArray shpSteps;
-    forms::ControlArray lblSteps;
-    forms::ControlArray fraSteps;
+    C picWiz;  // the panel of step markers on the left
+    forms::ControlArray shpSteps;  // one marker per page
+    forms::ControlArray lblSteps;  // the markers' captions
+    forms::ControlArray fraSteps;  // the six stacked pages
     // The bold "Step 1" ... "Step 4" headings of pages 1-4 (index 0-3).
     forms::ControlArray lblStepHead;
     C cmdBack;

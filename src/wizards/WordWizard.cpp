@@ -1,7 +1,7 @@
 #include "wizards/WordWizard.h"
 
 #include "platform/WebPages.h"
-#include "wizards/WizardLayout.h"
+#include "wizards/WizardGrid.h"
 
 namespace wizards {
 

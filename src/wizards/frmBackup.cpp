@@ -1,6 +1,6 @@
 #include "wizards/frmBackup.h"
 
-#include "wizards/WizardLayout.h"
+#include "wizards/WizardGrid.h"
 
 namespace wizards {
 

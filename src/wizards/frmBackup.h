@@ -1,6 +1,8 @@
 // The automatic analyze-and-repair wizard: finds out which of Word's five
 // start-up components keeps Word from starting (Next on Step 2), then leaves
-// exactly those disabled (Next on Step 3).
+// exactly those disabled (Next on Step 3). Despite its name it is no backup
+// form: the main menu's first choice opens it; frmBackup1 is the advanced
+// component reset.
 #pragma once
 
 #include "wizards/WordWizard.h"

@@ -1,6 +1,7 @@
-// The advanced component reset: the user ticks what to reset. Opened without
-// waiting by the advanced menu, so it ends the program itself on Finish as
-// on Cancel.
+// The advanced component reset (the advanced menu's first choice; frmBackup,
+// despite the like name, is the automatic repair): the user ticks what to
+// reset. Opened without waiting by the advanced menu, so it ends the program
+// itself on Finish as on Cancel.
 #pragma once
 
 #include "wizards/ComponentReset.h"

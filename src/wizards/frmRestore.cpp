@@ -4,7 +4,7 @@
 #include "platform/MFile.h"
 #include "platform/MIni.h"
 #include "platform/clsFileSystem.h"
-#include "wizards/WizardLayout.h"
+#include "wizards/WizardGrid.h"
 
 #include <algorithm>
 #include <cctype>

@@ -25,7 +25,7 @@ public:
     C lblIntro;
     // Page 1.
     C lblChoose;
-    C text1;
+    C text1;  // the backup file's path
     C btnSelect;
     // Pages 2-4.
     C lblSettings;

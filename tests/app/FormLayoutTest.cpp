@@ -2,17 +2,14 @@
 // (nothing outside its container, no two controls on top of each other,
 // buttons of one size) and access keys that do not collide.
 #include "AppWorld.h"
+#include "support/TidyLayout.h"
 
 #include "platform/WebPages.h"
-#include "app/Layout.h"
 #include "app/frmPromotion.h"
 #include "app/frmWdVersion.h"
 #include "app/frmadvmenu.h"
 
 #include <gtest/gtest.h>
-
-#include <cctype>
-#include <set>
 
 namespace {
 
@@ -22,50 +19,15 @@ struct Text {
     std::string text;
 };
 
-std::string Shown(const std::string& caption) {
-    std::string out;
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
-        out += caption[i];
-    }
-    return out;
-}
-
-bool Overlap(const forms::Rect& a, const forms::Rect& b) {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-           b.top < a.top + a.height;
-}
-
 void CheckForm(const forms::Form& form, const std::string& caption, const std::vector<Text>& texts) {
     SCOPED_TRACE(form.Name());
     EXPECT_EQ(form.Caption(), caption);
     for (const Text& t : texts) {
         const forms::Control* c = form.Find(t.name, t.index);
         ASSERT_NE(c, nullptr) << t.name;
-        EXPECT_EQ(Shown(c->Caption()), t.text) << t.name;
+        EXPECT_EQ(qvxtest::Shown(c->Caption()), t.text) << t.name;
     }
-    std::set<char> keys;
-    for (const forms::Control* c : form.Controls()) {
-        SCOPED_TRACE(c->Name() + "[" + std::to_string(c->Index()) + "]");
-        const forms::Rect& r = c->Bounds();
-        const int width = c->Container() ? c->Container()->Bounds().width : form.ClientWidth();
-        const int height = c->Container() ? c->Container()->Bounds().height : form.ClientHeight();
-        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.left + r.width <= width && r.top + r.height <= height);
-        if (c->Kind() == forms::ControlKind::Button) {
-            EXPECT_EQ(r.width, Shown(c->Caption()) == "Online Help" ? app::layout::kWideButtonWidth
-                                                                    : app::layout::kButtonWidth);
-            EXPECT_EQ(r.height, app::layout::kButtonHeight);
-        }
-        for (const forms::Control* other : form.Controls()) {
-            if (other != c && other->Container() == c->Container()) {
-                EXPECT_FALSE(Overlap(r, other->Bounds())) << other->Name();
-            }
-        }
-        size_t amp = c->Caption().find('&');
-        if (amp != std::string::npos) {
-            EXPECT_TRUE(keys.insert(char(std::tolower(c->Caption()[amp + 1]))).second) << "access key used twice";
-        }
-    }
+    qvxtest::ExpectTidyLayout(form);
 }
 
 TEST(FormLayout, DocumentedTextsInATidyLayout) {

@@ -13,8 +13,8 @@
 #include "app/frmWordVerChoice.h"
 #include "app/frmadvmenu.h"
 #include "controls/win32/CandyButtonPainter.h"
-#include "forms/win32/Layout.h"
 #include "os/win32/Win32Api.h"
+#include "support/TidyLayout.h"
 #include "ui/UiSupport.h"
 #include "wizards/WizardFrame.h"
 #include "wizards/frmBackup.h"
@@ -23,8 +23,6 @@
 #include "wizards/frmReset.h"
 #include "wizards/frmRestore.h"
 
-#include <map>
-
 namespace {
 
 using uitest::Hwnd;
@@ -32,16 +30,6 @@ using uitest::Hwnd;
 class EveryWindow : public uitest::UiTest {
 protected:
     EveryWindow() { controls::win32::UseCandyButtons(host, api, "Quorvex"); }
-
-    // The access keys of what is on screen, with the controls that use each.
-    static std::map<char, std::vector<std::string>> AccessKeys(const forms::Form& form) {
-        std::map<char, std::vector<std::string>> keys;
-        for (const forms::Control* c : form.Controls()) {
-            const char key = forms::win32::AccessKey(c->Caption());
-            if (key != 0 && forms::win32::IsOnScreen(*c)) keys[key].push_back(c->Name());
-        }
-        return keys;
-    }
 
     // Shows the form's views (a wizard's six pages, or the form as it is) at
     // each DPI and checks each.
@@ -61,7 +49,7 @@ protected:
         for (std::size_t view = 0; view < views; ++view) {
             SCOPED_TRACE("page " + std::to_string(view));
             if (wizard != nullptr) wizard->fraSteps[view].BringToTop();
-            for (const auto& [key, users] : AccessKeys(form))
+            for (const auto& [key, users] : qvxtest::AccessKeys(form, true))
                 EXPECT_EQ(1u, users.size()) << "access key " << key << " used by " << ::testing::PrintToString(users);
             for (int dpi : {96, 120, 144}) {
                 SCOPED_TRACE(std::to_string(dpi) + " DPI");

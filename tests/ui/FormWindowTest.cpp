@@ -3,7 +3,7 @@
 #ifdef _WIN32
 
 #include "forms/win32/Dpi.h"
-#include "forms/win32/Layout.h"
+#include "forms/ControlRules.h"
 #include "ui/UiSupport.h"
 
 namespace {
@@ -178,7 +178,7 @@ TEST_F(FormWindow, ModelChangesReachTheWindowsAtOnce) {
 
     form.shpStep.SetBounds({230, 90, 16, 16});
     RECT r = uitest::RectInParent(of(form.shpStep));
-    EXPECT_EQ(forms::win32::Scale(230, forms::win32::DpiOf(window)), r.left);
+    EXPECT_EQ(forms::Scale(230, forms::win32::DpiOf(window)), r.left);
 
     // A hidden frame hides what it holds; showing it again brings it back.
     form.fraMode.SetVisible(false);

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 
 #include "forms/Form.h"
+#include "forms/win32/Gdi.h"
 #include "forms/win32/Win32Host.h"
 #include "os/win32/WinHeaders.h"
 #include "support/win32/Display.h"
@@ -205,26 +206,24 @@ inline Picture PrintClient(HWND window) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     // From the window's own DC: what was drawn, children included, without
     // waiting for it to reach the screen.
-    HDC source = ::GetDCEx(window, nullptr, DCX_WINDOW | DCX_CACHE);
-    HDC memory = ::CreateCompatibleDC(source);
-    HBITMAP dib = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, dib);
+    forms::win32::WindowDc source(window, DCX_WINDOW | DCX_CACHE);
+    forms::win32::UniqueMemoryDc memory(::CreateCompatibleDC(source.get()));
+    forms::win32::UniqueBitmap dib(::CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !dib) return {};
     POINT origin = {0, 0};
     ::ClientToScreen(window, &origin);
     RECT frame;
     ::GetWindowRect(window, &frame);
-    bool ok = ::BitBlt(memory, 0, 0, picture.width, picture.height, source, origin.x - frame.left,
-                       origin.y - frame.top, SRCCOPY) != FALSE;
-    ::GdiFlush();
-    if (ok) {
-        const auto* p = static_cast<const uint32_t*>(bits);
-        picture.pixels.assign(p, p + static_cast<std::size_t>(picture.width) * picture.height);
+    bool ok = false;
+    {
+        forms::win32::SelectIn select(memory.get(), dib.get());
+        ok = ::BitBlt(memory.get(), 0, 0, picture.width, picture.height, source.get(), origin.x - frame.left,
+                      origin.y - frame.top, SRCCOPY) != FALSE;
+        ::GdiFlush();
     }
-    ::SelectObject(memory, old);
-    ::DeleteObject(dib);
-    ::DeleteDC(memory);
-    ::ReleaseDC(window, source);
     if (!ok) return {};
+    const auto* p = static_cast<const uint32_t*>(bits);
+    picture.pixels.assign(p, p + static_cast<std::size_t>(picture.width) * picture.height);
     for (auto& pixel : picture.pixels) pixel &= 0xFFFFFF;
     return picture;
 }

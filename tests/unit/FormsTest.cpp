@@ -126,6 +126,8 @@ TEST(ScriptedHost, RefusesWhatNoUserCouldDo) {
     lone.cmdGo.SetEnabled(false);
     EXPECT_THROW(host2.Click("frmTwo", "cmdGo"), forms::ScriptError);
     EXPECT_THROW(host2.Click("frmNone", "cmdGo"), forms::ScriptError);
+    lone.frame.SetEnabled(false);
+    EXPECT_THROW(host2.Click("frmTwo", "optA"), forms::ScriptError) << "a disabled frame disables what it holds";
 }
 
 TEST(ScriptedHost, WaitingWithAnEmptyScriptIsAnError) {

@@ -77,7 +77,7 @@ TEST(frmRestore, AcceptedBackupIsRestoredOnTheWayToStep2ThenTheWizardRunsToFinis
     EXPECT_TRUE(w.host.Boxes().empty());
     EXPECT_EQ(f.BackupLocation, "C:\\WP Custom");
     EXPECT_EQ(f.lblSteps[4].Bold(), false);
-    EXPECT_EQ(f.shpSteps[5].FillColor(), wizards::kMarkerGreen);
+    EXPECT_EQ(f.shpSteps[5].FillColor(), forms::colors::kGreen);
     w.Click(f, "cmdFinish");
     EXPECT_TRUE(f.Unloaded());
     EXPECT_FALSE(w.host.Ended());
@@ -87,8 +87,9 @@ TEST(frmRestore, BackSetsTheButtonsOfThePageItLeaves) {
     World w;
     PutBackup(w, "mine.BAK", "WP12");
     CountingRestore& f = w.OpenRestore();
+    EXPECT_THROW(w.host.Type(f.Name(), "text1", "C:\\x.BAK"), forms::ScriptError) << "its page is covered";
     w.Click(f, "cmdNext");
-    f.text1.SetCaption("C:\\Backups\\mine.BAK");
+    w.host.Type(f.Name(), "text1", "C:\\Backups\\mine.BAK");
     w.Click(f, "cmdNext");
     ASSERT_EQ(f.CurrentStep, 2);
     w.Click(f, "cmdBack");
@@ -98,8 +99,8 @@ TEST(frmRestore, BackSetsTheButtonsOfThePageItLeaves) {
     w.Click(f, "cmdBack");
     EXPECT_EQ(f.CurrentStep, 0);
     EXPECT_EQ(Buttons(f), "-C-N");
-    EXPECT_EQ(f.shpSteps[0].FillColor(), wizards::kMarkerGreen);
-    EXPECT_EQ(f.shpSteps[1].FillColor(), wizards::kMarkerGrey);
+    EXPECT_EQ(f.shpSteps[0].FillColor(), forms::colors::kGreen);
+    EXPECT_EQ(f.shpSteps[1].FillColor(), forms::colors::kGrey);
 }
 
 }  // namespace

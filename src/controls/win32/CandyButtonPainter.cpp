@@ -2,6 +2,7 @@
 
 #include "controls/CandyButton.h"
 #include "controls/WindowHook.h"
+#include "forms/ControlRules.h"
 #include "forms/win32/CustomPaint.h"
 #include "forms/win32/Dpi.h"
 #include "forms/win32/Win32Host.h"
@@ -23,16 +24,14 @@ using forms::win32::UniqueBitmap;
 using forms::win32::UniqueBrush;
 using forms::win32::UniqueIcon;
 using forms::win32::UniqueMemoryDc;
-
-using UniqueRegion = os::win32::UniqueWin<HRGN, nullptr, forms::win32::detail::DeleteGdiObject>;
-inline void ReleaseModule(HMODULE module) { ::FreeLibrary(module); }
-using UniqueModule = os::win32::UniqueWin<HMODULE, nullptr, ReleaseModule>;
+using forms::win32::UniqueModule;
+using forms::win32::UniqueRegion;
 
 using TrackFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
 
 constexpr UINT_PTR kHookId = 0x43616E64;  // "Cand"
 
-int Scale(int value, int dpi) { return ::MulDiv(value, dpi, 96); }
+using forms::Scale;
 
 // 0x00BBGGRR as a DIB pixel (0x00RRGGBB).
 uint32_t Pixel(Color c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }

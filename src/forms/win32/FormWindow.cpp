@@ -1,5 +1,6 @@
 #include "forms/win32/FormWindow.h"
 
+#include "forms/Colors.h"
 #include "forms/win32/HostState.h"
 
 #include <commctrl.h>
@@ -20,7 +21,6 @@ constexpr UINT kRepairFocus = WM_APP + 0x51;
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
-constexpr Color kLinkColor = 0xFF0000;  // blue
 
 HINSTANCE Instance() { return ::GetModuleHandleA(nullptr); }
 
@@ -553,7 +553,7 @@ LRESULT FormWindow::OnControlColor(HWND window, UINT message, WPARAM wParam, LPA
         return ::DefDlgProcA(window, message, wParam, lParam);
     HDC dc = reinterpret_cast<HDC>(wParam);
     Color fore = child->control->ForeColor();
-    if (fore == kNoColor && child->control->Kind() == ControlKind::Link) fore = kLinkColor;
+    if (fore == kNoColor && child->control->Kind() == ControlKind::Link) fore = colors::kLinkBlue;
     ::SetTextColor(dc, fore != kNoColor ? fore : ::GetSysColor(COLOR_BTNTEXT));
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));

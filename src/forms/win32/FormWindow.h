@@ -3,9 +3,9 @@
 // window procedure only dispatches; the rules live in Layout.
 #pragma once
 
+#include "forms/ControlRules.h"
 #include "forms/Form.h"
 #include "forms/win32/Dpi.h"
-#include "forms/win32/Layout.h"
 #include "forms/win32/Win32Host.h"
 
 #include <map>

@@ -267,7 +267,7 @@ std::vector<std::string> Win32Host::ClippedControls(const Form& form) {
     return names;
 }
 
-int Win32Host::ControlIdOf(const Control& control) { return win32::ControlId(control); }
+int Win32Host::ControlIdOf(const Control& control) { return forms::ControlId(control); }
 
 void Win32Host::SetPainter(const std::string& controlName, Painter painter) {
     state_->painters[controlName] = std::move(painter);

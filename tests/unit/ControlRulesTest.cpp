@@ -1,10 +1,8 @@
-// The rules that map the model onto child windows, without any window: they
-// run even where there is no display.
-#ifdef _WIN32
-
+// The rules that map the model onto child windows and decide what a user can
+// reach, without any window.
+#include "forms/ControlRules.h"
 #include "forms/Form.h"
 #include "forms/ScriptedHost.h"
-#include "forms/win32/Layout.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +10,14 @@ namespace {
 
 using forms::Control;
 using forms::ControlKind;
-namespace layout = forms::win32;
 
-TEST(Layout, ScalingRoundsEachEdgeSoThatNeighboursStayFlush) {
+TEST(ControlRules, ScalingRoundsEachEdgeSoThatNeighboursStayFlush) {
     struct Case {
         int value, dpi, expected;
     } cases[] = {{0, 144, 0}, {13, 96, 13}, {13, 144, 20}, {-13, 144, -20}, {7, 120, 9}, {1, 168, 2}, {100, 192, 200}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.value) + " at " + std::to_string(c.dpi));
-        EXPECT_EQ(c.expected, layout::Scale(c.value, c.dpi));
+        EXPECT_EQ(c.expected, forms::Scale(c.value, c.dpi));
     }
     forms::ScriptedHost host;
     forms::Form form(host, "frm", "", 100, 100);
@@ -29,12 +26,12 @@ TEST(Layout, ScalingRoundsEachEdgeSoThatNeighboursStayFlush) {
     Control right(form, "b", ControlKind::Label, {14, 1, 13, 13}, "", &frame);
     for (int dpi : {96, 120, 144, 168}) {
         SCOPED_TRACE(dpi);
-        EXPECT_EQ(layout::ScaledBounds(left, dpi).right, layout::ScaledBounds(right, dpi).left);
-        EXPECT_EQ(layout::Scale(6, dpi), layout::ScaledBounds(left, dpi).left) << "container's offset added";
+        EXPECT_EQ(forms::ScaledBounds(left, dpi).right, forms::ScaledBounds(right, dpi).left);
+        EXPECT_EQ(forms::Scale(6, dpi), forms::ScaledBounds(left, dpi).left) << "container's offset added";
     }
 }
 
-TEST(Layout, AccessKeysAreAnAmpersandBeforeALetterOrDigit) {
+TEST(ControlRules, AccessKeysAreAnAmpersandBeforeALetterOrDigit) {
     struct Case {
         const char* caption;
         bool key;
@@ -42,11 +39,11 @@ TEST(Layout, AccessKeysAreAnAmpersandBeforeALetterOrDigit) {
                  {"End&", false},   {"", false},             {"Step &1", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
-        EXPECT_EQ(c.key, layout::HasAccessKey(c.caption));
+        EXPECT_EQ(c.key, forms::HasAccessKey(c.caption));
     }
 }
 
-TEST(Layout, OptionsFormKeyboardGroupsByRunAndContainer) {
+TEST(ControlRules, OptionsFormKeyboardGroupsByRunAndContainer) {
     forms::ScriptedHost host;
     forms::Form form(host, "frm", "", 100, 100);
     Control frame(form, "fra", ControlKind::Frame, {0, 0, 50, 50}, "Group");
@@ -60,7 +57,7 @@ TEST(Layout, OptionsFormKeyboardGroupsByRunAndContainer) {
     const bool groups[] = {true, true, false, true, true, true, true};
     for (std::size_t i = 0; i < form.Controls().size(); ++i) {
         SCOPED_TRACE(form.Controls()[i]->Name());
-        EXPECT_EQ(groups[i], layout::StartsGroup(form, i));
+        EXPECT_EQ(groups[i], forms::StartsGroup(form, i));
     }
     struct Case {
         const char* what;
@@ -75,11 +72,11 @@ TEST(Layout, OptionsFormKeyboardGroupsByRunAndContainer) {
         SCOPED_TRACE(c.what);
         if (c.select != nullptr) c.select->SetValue(true);
         for (std::size_t i = 0; i < form.Controls().size(); ++i)
-            EXPECT_EQ(c.tabStops[i], layout::IsTabStop(form, i)) << form.Controls()[i]->Name();
+            EXPECT_EQ(c.tabStops[i], forms::IsTabStop(form, i)) << form.Controls()[i]->Name();
     }
 }
 
-TEST(Layout, OnlyFramesOfOneContainerAtOnePlaceCoverEachOther) {
+TEST(ControlRules, OnlyFramesOfOneContainerAtOnePlaceCoverEachOther) {
     forms::ScriptedHost host;
     forms::Form form(host, "frm", "", 300, 300);
     Control outer(form, "outer", ControlKind::Frame, {0, 0, 200, 200});
@@ -90,32 +87,30 @@ TEST(Layout, OnlyFramesOfOneContainerAtOnePlaceCoverEachOther) {
     Control label(form, "lbl", ControlKind::Label, {10, 10, 100, 100}, "", &outer);
     Control inLow(form, "inLow", ControlKind::Label, {1, 1, 10, 10}, "", &low);
 
-    EXPECT_TRUE(layout::IsCovered(low));
-    EXPECT_FALSE(layout::IsCovered(high));
-    EXPECT_FALSE(layout::IsCovered(other));
-    EXPECT_FALSE(layout::IsCovered(moved));
-    EXPECT_FALSE(layout::IsCovered(label)) << "only frames stack";
-    EXPECT_FALSE(layout::IsOnScreen(inLow)) << "what a covered frame holds is covered too";
+    EXPECT_TRUE(forms::IsCovered(low));
+    EXPECT_FALSE(forms::IsCovered(high));
+    EXPECT_FALSE(forms::IsCovered(other));
+    EXPECT_FALSE(forms::IsCovered(moved));
+    EXPECT_FALSE(forms::IsCovered(label)) << "only frames stack";
+    EXPECT_FALSE(forms::IsOnScreen(inLow)) << "what a covered frame holds is covered too";
     low.BringToTop();
-    EXPECT_TRUE(layout::IsOnScreen(inLow));
-    EXPECT_TRUE(layout::IsCovered(high));
+    EXPECT_TRUE(forms::IsOnScreen(inLow));
+    EXPECT_TRUE(forms::IsCovered(high));
     outer.SetEnabled(false);
-    EXPECT_FALSE(layout::IsUsable(inLow));
+    EXPECT_FALSE(forms::IsUsable(inLow));
     EXPECT_TRUE(inLow.Enabled()) << "the model keeps the control's own flag";
 }
 
-TEST(Layout, IdentifiersFollowCreationOrder) {
+TEST(ControlRules, IdentifiersFollowCreationOrder) {
     forms::ScriptedHost host;
     forms::Form form(host, "frm", "", 100, 100);
     Control a(form, "a", ControlKind::Label, {});
     Control b(form, "b", ControlKind::Button, {});
-    EXPECT_EQ(layout::kFirstControlId + 1, layout::ControlId(b));
-    EXPECT_EQ(&a, layout::ControlById(form, layout::kFirstControlId));
-    EXPECT_EQ(&b, layout::ControlById(form, layout::kFirstControlId + 1));
-    EXPECT_EQ(nullptr, layout::ControlById(form, layout::kFirstControlId + 2));
-    EXPECT_EQ(nullptr, layout::ControlById(form, 2)) << "IDCANCEL is no control";
+    EXPECT_EQ(forms::kFirstControlId + 1, forms::ControlId(b));
+    EXPECT_EQ(&a, forms::ControlById(form, forms::kFirstControlId));
+    EXPECT_EQ(&b, forms::ControlById(form, forms::kFirstControlId + 1));
+    EXPECT_EQ(nullptr, forms::ControlById(form, forms::kFirstControlId + 2));
+    EXPECT_EQ(nullptr, forms::ControlById(form, 2)) << "IDCANCEL is no control";
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -1,8 +1,8 @@
-#include "forms/win32/Layout.h"
+#include "forms/ControlRules.h"
 
 #include <cctype>
 
-namespace forms::win32 {
+namespace forms {
 
 namespace {
 
@@ -123,4 +123,4 @@ bool IsTabStop(const Form& form, std::size_t index) {
     return selected == controls.size() ? index == first : index == selected;
 }
 
-}  // namespace forms::win32
+}  // namespace forms

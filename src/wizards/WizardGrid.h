@@ -1,22 +1,12 @@
-// The wizards' one grid (pixels at 96 DPI): the marker panel on the left, the
-// stacked pages beside it, the button row below. Same spacing as the shell's
-// dialogs.
+// The wizards' geometry on the shared grid: the marker panel on the left,
+// the stacked pages beside it, the button row below.
 #pragma once
 
-#include "forms/Control.h"
+#include "forms/Grid.h"
 
 namespace wizards::layout {
 
-constexpr int kMargin = 11;
-constexpr int kButtonWidth = 75;
-constexpr int kWideButtonWidth = 87;  // for "Online Help": wide fonts at 120 DPI and up
-constexpr int kButtonHeight = 23;
-constexpr int kButtonGap = 6;
-constexpr int kLine = 17;      // one line of a label, option or check box
-constexpr int kTextLine = 13;  // each further line of a wrapped label
-constexpr int kCheckStep = 23;
-constexpr int kHeadingGrow = 4;
-constexpr int kSubHeadingGrow = 2;
+using namespace forms::grid;
 
 constexpr int kWidth = 560;
 constexpr int kPanelWidth = 120;
@@ -38,14 +28,6 @@ constexpr forms::Rect Head() { return {0, 0, kPageWidth, kHeadHeight}; }
 constexpr forms::Rect Foot() { return Line(kFootTop); }
 
 // The n-th button from the right edge (0 = rightmost) of the button row.
-constexpr forms::Rect ButtonFromRight(int n) {
-    return {kWidth - kMargin - kButtonWidth - n * (kButtonWidth + kButtonGap), kButtonsTop, kButtonWidth,
-            kButtonHeight};
-}
-
-inline void MakeHeading(forms::Control& label, int grow = kHeadingGrow) {
-    label.SetBold(true);
-    label.SetFontGrow(grow);
-}
+constexpr forms::Rect ButtonFromRight(int n) { return forms::grid::ButtonFromRight(kWidth, kButtonsTop, n); }
 
 }  // namespace wizards::layout

@@ -1,14 +1,14 @@
-// How the form model maps onto a window's children, without any window:
-// where a control lands in pixels, whether it is on screen, which keys reach
-// it. The Win32 host applies these; the rules are kept here so that they are
-// written once.
+// The rules every host applies to the form model: where a control lands in
+// pixels, whether it is on screen and usable, which keys reach it. The Win32
+// host builds its windows by them and the scripted host lets its user touch
+// only what they allow, so both agree on what a user can reach.
 #pragma once
 
 #include "forms/Form.h"
 
 #include <string>
 
-namespace forms::win32 {
+namespace forms {
 
 // A child window's identifier: the control's place in its form's creation
 // order, offset past the dialog manager's own IDOK/IDCANCEL.
@@ -57,4 +57,4 @@ bool StartsGroup(const Form& form, std::size_t index);
 // tabbing into a group never selects an option by itself.
 bool IsTabStop(const Form& form, std::size_t index);
 
-}  // namespace forms::win32
+}  // namespace forms
