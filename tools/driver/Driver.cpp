@@ -11,32 +11,16 @@ namespace e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using os::win32::UniqueBitmap;
 using os::win32::UniqueHandle;
-using os::win32::UniqueWin;
+using os::win32::UniqueMemoryDc;
+using os::win32::WindowDc;
 
 // A window that does not answer in this time is taken as hung.
 constexpr UINT kSendTimeoutMs = 5000;
 // How often a wait looks again: short against a human, long against a CPU.
 constexpr Millis kPoll{25};
 
-inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
-inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
-using UniqueBitmap = UniqueWin<HGDIOBJ, nullptr, DeleteGdiObject>;
-using UniqueMemoryDc = UniqueWin<HDC, nullptr, DeleteMemoryDc>;
-
-class ScreenDc {
-public:
-    ScreenDc() : dc_(::GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
 
 bool SendQuietly(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
     return ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSendTimeoutMs,
@@ -66,7 +50,7 @@ std::vector<uint8_t> Capture(const RECT& rect, BITMAPINFOHEADER* header) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return {};
-    ScreenDc screen;
+    WindowDc screen(nullptr);
     if (screen.get() == nullptr) return {};
     UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
     UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
@@ -89,7 +73,7 @@ std::vector<uint8_t> Capture(const RECT& rect, BITMAPINFOHEADER* header) {
     std::vector<uint8_t> pixels(header->biSizeImage);
     BITMAPINFO info = {};
     info.bmiHeader = *header;
-    if (::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info,
+    if (::GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(), &info,
                     DIB_RGB_COLORS) != height)
         return {};
     return pixels;

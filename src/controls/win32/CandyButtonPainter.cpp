@@ -24,9 +24,8 @@ using forms::win32::UniqueBrush;
 using forms::win32::UniqueIcon;
 using forms::win32::UniqueMemoryDc;
 
-using UniqueRegion = os::win32::UniqueWin<HRGN, nullptr, forms::win32::detail::DeleteGdiObject>;
-inline void ReleaseModule(HMODULE module) { ::FreeLibrary(module); }
-using UniqueModule = os::win32::UniqueWin<HMODULE, nullptr, ReleaseModule>;
+using os::win32::UniqueModule;
+using os::win32::UniqueRegion;
 
 using TrackFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
 

@@ -17,35 +17,13 @@ LOGFONTW MessageFont(int dpi);
 // The outer size of a window whose client area is clientWidth x clientHeight.
 SIZE WindowSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi);
 
-namespace detail {
-inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
-inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
-inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
-}  // namespace detail
-
-using UniqueFont = os::win32::UniqueWin<HFONT, nullptr, detail::DeleteGdiObject>;
-using UniqueBitmap = os::win32::UniqueWin<HBITMAP, nullptr, detail::DeleteGdiObject>;
-using UniqueBrush = os::win32::UniqueWin<HBRUSH, nullptr, detail::DeleteGdiObject>;
-using UniquePen = os::win32::UniqueWin<HPEN, nullptr, detail::DeleteGdiObject>;
-using UniqueIcon = os::win32::UniqueWin<HICON, nullptr, detail::DestroyIconHandle>;
-// A DC made by CreateCompatibleDC (never one from GetDC).
-using UniqueMemoryDc = os::win32::UniqueWin<HDC, nullptr, detail::DeleteMemoryDc>;
-
-// A window's DC (the screen's for null) for one scope.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    ~WindowDc() {
-        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
+using os::win32::UniqueBitmap;
+using os::win32::UniqueBrush;
+using os::win32::UniqueFont;
+using os::win32::UniqueIcon;
+using os::win32::UniqueMemoryDc;
+using os::win32::UniquePen;
+using os::win32::WindowDc;
 
 // Selects an object into a DC for one scope.
 class SelectIn {
