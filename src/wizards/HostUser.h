@@ -12,10 +12,10 @@ public:
     explicit HostUser(forms::Host& host) : host_(host) {}
 
     void Tell(const std::string& text, platform::Mark mark, const std::string& caption) override {
-        host_.MsgBox(text, forms::vbOKOnly | Icon(mark), caption);
+        host_.MsgBox(text, Style(forms::vbOKOnly, mark), caption);
     }
     bool Ask(const std::string& question, platform::Mark mark, const std::string& caption) override {
-        return host_.MsgBox(question, forms::vbYesNo | Icon(mark), caption) == forms::vbYes;
+        return host_.MsgBox(question, Style(forms::vbYesNo, mark), caption) == forms::vbYes;
     }
     using UserPort::DoEvents;
     void DoEvents() override { host_.DoEvents(); }
@@ -28,14 +28,14 @@ public:
     forms::Host& FormHost() const { return host_; }
 
 private:
-    static uint32_t Icon(platform::Mark mark) {
+    static uint32_t Style(uint32_t buttons, platform::Mark mark) {
         switch (mark) {
             case platform::Mark::None: break;
-            case platform::Mark::Question: return forms::vbQuestion;
-            case platform::Mark::Exclamation: return forms::vbExclamation;
-            case platform::Mark::Information: return forms::vbInformation;
+            case platform::Mark::Question: return buttons | forms::vbQuestion;
+            case platform::Mark::Exclamation: return buttons | forms::vbExclamation;
+            case platform::Mark::Information: return buttons | forms::vbInformation;
         }
-        return 0;
+        return buttons;
     }
 
     forms::Host& host_;
