@@ -15,7 +15,8 @@
 namespace app {
 
 Context::Context(os::Api& api, forms::Host& host)
-    : program_(platform::Services{api, host}),
+    : user_(host),
+      program_(platform::Services{api, user_}),
       frmMain_([this] { return std::make_unique<app::frmMain>(*this); }),
       frmWordVerChoice_([this] { return std::make_unique<app::frmWordVerChoice>(*this); }),
       frmWdVersion_([this] { return std::make_unique<app::frmWdVersion>(*this); }),
@@ -23,7 +24,8 @@ Context::Context(os::Api& api, forms::Host& host)
       frmWkThru_([this] { return std::make_unique<app::frmWkThru>(*this); }),
       frmadvmenu_([this] { return std::make_unique<app::frmadvmenu>(*this); }),
       frmPromotion_([this] { return std::make_unique<app::frmPromotion>(*this); }),
-      wizardEnv_{program_, wizards::StandardProfiles(program_), [this] { frmOptions().btnChangeVersion_Click(); }},
+      wizardEnv_{program_, host, wizards::StandardProfiles(program_),
+                 [this] { frmOptions().btnChangeVersion_Click(); }},
       frmBackup_([this] { return std::make_unique<wizards::frmBackup>(wizardEnv_); }),
       frmReset_([this] { return std::make_unique<wizards::frmReset>(wizardEnv_); }),
       frmRenameTemplate_([this] { return std::make_unique<wizards::frmRenameTemplate>(wizardEnv_); }),

@@ -7,6 +7,7 @@
 #include "forms/Form.h"
 #include "os/Api.h"
 #include "platform/Services.h"
+#include "wizards/HostUser.h"
 #include "wizards/WizardEnv.h"
 
 #include <functional>
@@ -39,7 +40,7 @@ public:
     engine::Program& Program() { return program_; }
     const platform::Services& Services() const { return program_.services; }
     os::Api& Api() const { return program_.services.api; }
-    forms::Host& Host() const { return program_.services.host; }
+    forms::Host& Host() const { return user_.FormHost(); }
     const std::string& Title() const { return program_.services.title; }
 
     std::string& CurrentWordVersion() { return program_.CurrentWordVersion; }
@@ -78,6 +79,7 @@ public:
     std::function<forms::Form*()> ShowAdvancedWizard;
 
 private:
+    wizards::HostUser user_;
     engine::Program program_;
     forms::FormSlot<app::frmMain> frmMain_;
     forms::FormSlot<app::frmWordVerChoice> frmWordVerChoice_;

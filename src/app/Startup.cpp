@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "app/frmWkThru.h"
 #include "app/frmWordVerChoice.h"
+#include "engine/WordVersions.h"
 #include "platform/clsRegistry.h"
 
 #include <cstdio>
@@ -86,12 +87,14 @@ std::optional<std::string> AskWord(Context& ctx, os::AutoError* error) {
 
 std::string DetectWD10(const platform::Services& services) {
     platform::clsRegistry registry(services);
-    return registry.KeyExists(os::HKeyCurrentUser, "Software\\Microsoft\\Office\\10.0", "") ? "WD10" : "None";
+    return registry.KeyExists(os::HKeyCurrentUser, "Software\\Microsoft\\Office\\10.0", "") ? engine::kWord2002
+                                                                                           : "None";
 }
 
 std::string DetectWD11(const platform::Services& services) {
     platform::clsRegistry registry(services);
-    return registry.KeyExists(os::HKeyCurrentUser, "Software\\Microsoft\\Office\\11.0", "") ? "WD11" : "None";
+    return registry.KeyExists(os::HKeyCurrentUser, "Software\\Microsoft\\Office\\11.0", "") ? engine::kWord2003
+                                                                                           : "None";
 }
 
 std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordVersion) {
@@ -114,8 +117,8 @@ std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordV
             }
         }
     }
-    std::vector<std::string> versions =
-        wordVersion == "WD10" ? std::vector<std::string>{"10.0", "11.0"} : std::vector<std::string>{"11.0", "10.0"};
+    std::vector<std::string> versions = wordVersion == engine::kWord2002 ? std::vector<std::string>{"10.0", "11.0"}
+                                                                         : std::vector<std::string>{"11.0", "10.0"};
     for (const std::string& version : versions) {
         for (const std::string& root : SoftwareRoots()) {
             std::string installRoot = root + "Microsoft\\Office\\" + version + "\\Word\\InstallRoot";
@@ -141,25 +144,30 @@ void LearnWordProgramFolder(Context& ctx) {
     ctx.WordProgramFolder() = *folder;
 }
 
-void Startup(Context& ctx) {
+void LoadStoredWordVersion(Context& ctx) {
     Settings settings(ctx.Api());
     std::string& version = ctx.CurrentWordVersion();
-
     version.clear();
-    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == "WD10") {
-        version = "WD10";
+    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == engine::kWord2002) {
+        version = engine::kWord2002;
         ctx.frmWordVerChoice().optWd10.SetValue(true);
     }
-    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == "WD11") {
-        version = "WD11";
+    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == engine::kWord2003) {
+        version = engine::kWord2003;
         ctx.frmWordVerChoice().optXP.SetValue(true);
     }
+}
+
+void Startup(Context& ctx) {
+    Settings settings(ctx.Api());
+    const std::string& version = ctx.CurrentWordVersion();
+    LoadStoredWordVersion(ctx);
 
     if (settings.Get(kSectionSettings, kKeyDetectNoShow, kSettingDefault) == "False") {
         // The probes only preselect; the user's Next decides.
         if (version.empty()) {
-            if (DetectWD10(ctx.Services()) == "WD10") ctx.frmWordVerChoice().optWd10.SetValue(true);
-            if (DetectWD11(ctx.Services()) == "WD11") ctx.frmWordVerChoice().optXP.SetValue(true);
+            if (DetectWD10(ctx.Services()) == engine::kWord2002) ctx.frmWordVerChoice().optWd10.SetValue(true);
+            if (DetectWD11(ctx.Services()) == engine::kWord2003) ctx.frmWordVerChoice().optXP.SetValue(true);
         }
         ctx.Host().DoEvents();
         ctx.frmWordVerChoice().ShowModal();

@@ -12,6 +12,9 @@ namespace app {
 // Runs once; returns with the main menu shown, the program then lives on its
 // events. Ends the program when Word cannot be found at all.
 void Startup(Context& ctx);
+// CurrentWordVersion from the stored choice (empty for none), with its option
+// selected in the version choice.
+void LoadStoredWordVersion(Context& ctx);
 
 // "WD10" when Word 2002's per-user key exists, else "None".
 std::string DetectWD10(const platform::Services& services);

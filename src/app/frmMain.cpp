@@ -80,9 +80,11 @@ void frmMain::Command3_Click() { ctx_.Host().End(); }
 
 void frmMain::btnSettings_Click() { ctx_.frmOptions().ShowModal(); }
 
-void frmMain::btnHelp_Click() { platform::OpenOnlineHelp(ctx_.Services(), *this); }
+void frmMain::btnHelp_Click() { platform::OpenOnlineHelp(ctx_.Services(), GetHost().WindowOf(*this)); }
 
-void frmMain::Label4_Click() { platform::OpenWebPage(ctx_.Services(), platform::Page::MakerHome, *this); }
+void frmMain::Label4_Click() {
+    platform::OpenWebPage(ctx_.Services(), platform::Page::MakerHome, GetHost().WindowOf(*this));
+}
 
 void frmMain::OnFrameClose() { ctx_.Host().End(); }
 

@@ -3,6 +3,7 @@
 #include "app/Context.h"
 #include "forms/Grid.h"
 #include "app/Settings.h"
+#include "app/Startup.h"
 #include "app/frmWordVerChoice.h"
 
 namespace app {
@@ -30,17 +31,8 @@ frmOptions::frmOptions(Context& ctx)
 }
 
 void frmOptions::btnChangeVersion_Click() {
+    LoadStoredWordVersion(ctx_);
     Settings settings(ctx_.Api());
-    std::string& version = ctx_.CurrentWordVersion();
-    version.clear();
-    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == "WD10") {
-        version = "WD10";
-        ctx_.frmWordVerChoice().optWd10.SetValue(true);
-    }
-    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == "WD11") {
-        version = "WD11";
-        ctx_.frmWordVerChoice().optXP.SetValue(true);
-    }
     ctx_.frmWordVerChoice().chkNoShow.SetValue(settings.Get(kSectionSettings, kKeyDetectNoShow, kSettingDefault) !=
                                                "False");
     ctx_.Host().DoEvents();

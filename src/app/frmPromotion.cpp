@@ -56,10 +56,12 @@ frmPromotion::frmPromotion(Context& ctx)
 }
 
 void frmPromotion::cmdLearnMore_Click() {
-    platform::OpenWebPage(ctx_.Services(), platform::Page::PromotionHome, *this);
+    platform::OpenWebPage(ctx_.Services(), platform::Page::PromotionHome, GetHost().WindowOf(*this));
 }
 
-void frmPromotion::cmdOrder_Click() { platform::OpenWebPage(ctx_.Services(), platform::Page::PromotionOrder, *this); }
+void frmPromotion::cmdOrder_Click() {
+    platform::OpenWebPage(ctx_.Services(), platform::Page::PromotionOrder, GetHost().WindowOf(*this));
+}
 
 void frmPromotion::cmdClose_Click() {
     ctx_.Host().MsgBox("Thank you for using Quorvex", forms::vbOKOnly, ctx_.Title());

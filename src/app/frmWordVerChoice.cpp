@@ -4,6 +4,7 @@
 #include "forms/Grid.h"
 #include "app/Settings.h"
 #include "app/frmWdVersion.h"
+#include "engine/WordVersions.h"
 
 namespace app {
 
@@ -47,8 +48,8 @@ frmWordVerChoice::frmWordVerChoice(Context& ctx)
 
 void frmWordVerChoice::btnOK_Click() {
     std::string& version = ctx_.CurrentWordVersion();
-    if (optWd10.Value()) version = "WD10";
-    if (optXP.Value()) version = "WD11";
+    if (optWd10.Value()) version = engine::kWord2002;
+    if (optXP.Value()) version = engine::kWord2003;
     if (optNotSure.Value()) {
         ctx_.frmWdVersion().ShowModal();
         return;

@@ -3,6 +3,7 @@
 #include "app/Context.h"
 #include "forms/Grid.h"
 #include "app/frmMain.h"
+#include "engine/WordVersions.h"
 #include "platform/RaisedError.h"
 #include "platform/WebPages.h"
 #include "platform/clsFileSystem.h"
@@ -71,7 +72,7 @@ void frmadvmenu::btnCancel_Click() {
     ctx_.frmMain().Show();
 }
 
-void frmadvmenu::Command1_Click() { platform::OpenOnlineHelp(ctx_.Services(), *this); }
+void frmadvmenu::Command1_Click() { platform::OpenOnlineHelp(ctx_.Services(), GetHost().WindowOf(*this)); }
 
 void frmadvmenu::LaunchWd() {
     forms::Host& host = ctx_.Host();
@@ -80,7 +81,7 @@ void frmadvmenu::LaunchWd() {
     const std::string& folder = ctx_.WordProgramFolder();
     platform::clsFileSystem files(ctx_.Services());
     bool found = false;
-    if (version == "WD10") {
+    if (version == engine::kWord2002) {
         // Word 2002 is only looked for as its folder.
         if (files.FileExist(folder)) {
             host.DoEvents();
@@ -89,7 +90,7 @@ void frmadvmenu::LaunchWd() {
             Tell(kCouldNotLaunch10);
         }
     }
-    if (version == "WD11") {
+    if (version == engine::kWord2003) {
         if (files.FileExist(folder + "\\winword.exe")) {
             found = true;
             host.DoEvents();
@@ -107,7 +108,7 @@ void frmadvmenu::LaunchWd() {
     } catch (const platform::RaisedError&) {
         // A Word 2002 folder passes the check without winword.exe in it:
         // a Word that cannot be started is the same failure as a missing one.
-        Tell(version == "WD10" ? kCouldNotLaunch10 : kCouldNotLaunch11);
+        Tell(version == engine::kWord2002 ? kCouldNotLaunch10 : kCouldNotLaunch11);
         EndWordNotFound();
     }
 }

@@ -9,7 +9,6 @@
 namespace controls {
 
 namespace {
-constexpr uint16_t kEventLogError = 1;  // EVENTLOG_ERROR_TYPE
 const char* const kClassName = "CandyButton";
 }  // namespace
 
@@ -112,7 +111,7 @@ void ReportHookFailure(forms::Host& host, os::Api& api, const std::string& sourc
                        const std::string& message) {
     const std::string where = std::string(kClassName) + "." + routine;
     // The log first: the box waits for the user, and the entry must not.
-    api.ReportEvent(source, kEventLogError, where + ": " + message);
+    api.ReportEvent(source, os::EventlogError, where + ": " + message);
     host.MsgBox(message + ".", forms::vbExclamation, "Error in " + where);
 }
 

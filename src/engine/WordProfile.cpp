@@ -5,7 +5,6 @@
 #include "engine/Generations.h"
 #include "engine/RegFile.h"
 #include "engine/RegTree.h"
-#include "forms/Host.h"
 #include "os/Handles.h"
 #include "platform/RaisedError.h"
 #include "platform/WebPages.h"
@@ -46,13 +45,6 @@
 namespace engine {
 
 namespace {
-
-using forms::vbExclamation;
-using forms::vbInformation;
-using forms::vbOKOnly;
-using forms::vbQuestion;
-using forms::vbYes;
-using forms::vbYesNo;
 
 constexpr char kLineBreak[] = "\r\n";
 
@@ -304,12 +296,12 @@ void WordProfile::Restore(const Component& component) {
                          kLineBreak + result.message);
         }
     }
-    program_.services.host.DoEvents(3);
+    program_.services.user.DoEvents(3);
 }
 
 void WordProfile::TellOnce(const std::string& topic, const std::string& text) {
     if (!program_.Run.told.insert(topic).second) return;
-    program_.services.host.MsgBox(text, vbOKOnly | vbExclamation, program_.services.title);
+    program_.services.user.Tell(text, platform::Mark::Exclamation, program_.services.title);
 }
 
 // --- Starting Word ---
@@ -333,7 +325,7 @@ void WordProfile::StartAndWait(const std::string& switches) {
     os::UniqueHandle process(api, StartWord(switches));
     for (int slice = 0; slice < kWaitSlices; ++slice) {
         if (api.WaitForSingleObject(process.get(), kWaitSliceMs) != os::WaitTimeout) return;
-        program_.services.host.DoEvents();
+        program_.services.user.DoEvents();
     }
 }
 
@@ -352,12 +344,13 @@ void WordProfile::WordStartTemplate() { os::UniqueHandle process(program_.servic
 
 bool WordProfile::WordStartNormal() {
     os::Api& api = program_.services.api;
-    forms::Host& host = program_.services.host;
+    platform::UserPort& user = program_.services.user;
     std::unique_ptr<os::AutomationObject> word;
     os::AutoError error;
     try {
         if (api.CreateObject("Word.Application", &word, &error) != 0) word.reset();
     } catch (const std::exception&) {
+        // An automation server that fails to come up is a Word that does not start.
         word.reset();
     }
     if (word) {
@@ -365,17 +358,19 @@ bool WordProfile::WordStartNormal() {
             os::AutoValue visible;
             word->GetProperty("Visible", &visible, &error);
         } catch (const std::exception&) {
+            // Word came up; whether it answers this is no part of the result.
         }
     }
-    host.DoEvents(2);
+    user.DoEvents(2);
     const bool started = word != nullptr;
     if (word) {
         try {
             word->CallMethod("Quit", &error);
         } catch (const std::exception&) {
+            // Releasing the object below ends a Word that refused to quit.
         }
     }
-    host.DoEvents(10);
+    user.DoEvents(10);
     word.reset();
     return started;
 }
@@ -438,7 +433,7 @@ bool WordProfile::SameContent(const std::string& a, const std::string& b) {
 
 void WordProfile::renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore) {
     os::Api& api = program_.services.api;
-    forms::Host& host = program_.services.host;
+    platform::UserPort& user = program_.services.user;
     RunRecord& run = program_.Run;
     // Putting back replaces a working file only when this run renamed that file
     // aside, so that what is there now is what Word made since (its fresh
@@ -447,7 +442,7 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
         return;
     bool failed = false;
     try {
-        host.DoEvents(6);
+        user.DoEvents(6);
         // Renaming aside never replaces an earlier backup. The usual case is
         // tried first, a copy that creates the free name: asking whether a
         // name is free costs a read of the whole folder on some systems.
@@ -464,14 +459,14 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
             return target;
         };
         std::string target = copy();
-        host.DoEvents(12);
+        user.DoEvents(12);
         if (target.empty() || !SameContent(strOldPath, target)) {
             // No copy, no deletion: the file stays under its old name.
             if (!table_.askWhenCopyMissing) return;
             const std::string question = std::string("Quorvex could not copy the file to:") + kLineBreak +
                                          kLineBreak + (target.empty() ? strNewPath : target) + kLineBreak +
                                          kLineBreak + "Try again?";
-            if (host.MsgBox(question, vbYesNo | vbQuestion, program_.services.title) != vbYes) return;
+            if (!user.Ask(question, platform::Mark::Question, program_.services.title)) return;
             target = copy();
             if (target.empty() || !SameContent(strOldPath, target)) return;
         }
@@ -486,9 +481,9 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
 }
 
 void WordProfile::RecoverFromRename() {
-    forms::Host& host = program_.services.host;
+    platform::UserPort& user = program_.services.user;
     program_.Run.renFileRecovery = true;
-    host.MsgBox(kRenFileMessage, vbOKOnly, program_.services.title);
+    user.Tell(kRenFileMessage, platform::Mark::None, program_.services.title);
     // Through the current profile, held here so that it outlives the calls.
     std::shared_ptr<clsWD> profile = program_.CurrentWordProfile;
     if (profile) {
@@ -501,14 +496,14 @@ void WordProfile::RecoverFromRename() {
             }
         }
     }
-    host.End();
+    user.End();
 }
 
 void WordProfile::TellNormalFailure(const std::string& description) {
-    forms::Host& host = program_.services.host;
-    host.MsgBox(kRenNormalMessage, vbOKOnly, program_.services.title);
-    host.MsgBox(description + kLineBreak + kLineBreak + normalSource_ + kLineBreak, vbOKOnly | vbInformation,
-                program_.services.title);
+    platform::UserPort& user = program_.services.user;
+    user.Tell(kRenNormalMessage, platform::Mark::None, program_.services.title);
+    user.Tell(description + kLineBreak + kLineBreak + normalSource_ + kLineBreak, platform::Mark::Information,
+              program_.services.title);
 }
 
 void WordProfile::renNormal(bool boolRestore) {

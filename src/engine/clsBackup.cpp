@@ -17,11 +17,11 @@ void clsBackup::Backup() {
     // profile under its own Execute.
     const std::shared_ptr<clsWD> profile = SelectWordProfile(program_);
 
-    forms::Host& host = program_.services.host;
-    host.DoEvents(3);
+    platform::UserPort& user = program_.services.user;
+    user.DoEvents(3);
     if (options_.optLaunchSelected()) profile->Execute(false);
     if (options_.optLaunchSMSelected()) profile->Execute(true);
-    host.DoEvents(6);
+    user.DoEvents(6);
 }
 
 void clsBackup::RegBackup(const std::string& strRegfile, const std::string& strReg) {

@@ -38,7 +38,9 @@ enum MsgBoxResult : int {
 };
 
 // Thrown by End(): unwinds to the host's top level so that no code after it
-// runs. Only hosts catch it.
+// runs. Only hosts catch it. Deliberately not a std::exception: the engine and
+// the event handlers catch std::exception to carry on after a failure, and
+// none of those catches may swallow the end of the program.
 class ProgramEnded {
 public:
     ProgramEnded() = default;

@@ -1,9 +1,9 @@
-// What the platform classes, the engine and the forms are handed: the OS in
-// use, the form host, and the program's title for message-box captions.
+// What the platform classes and the engine are handed: the OS in use, the
+// user, and the program's title for message-box captions.
 #pragma once
 
-#include "forms/Host.h"
 #include "os/Api.h"
+#include "platform/UserPort.h"
 
 #include <string>
 
@@ -13,7 +13,7 @@ inline constexpr const char* kProgramTitle = "Quorvex";
 
 struct Services {
     os::Api& api;
-    forms::Host& host;
+    UserPort& user;
     std::string title = kProgramTitle;
 };
 

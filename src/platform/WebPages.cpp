@@ -81,25 +81,20 @@ void OpenWebPage(const Services& services, const std::string& address, os::Windo
     std::intptr_t found = api.FindExecutable(temp.Path(), "", &browser);
     browser = TrimBlanks(browser);
     if (found <= kShellErrorLimit || browser.empty()) {
-        services.host.MsgBox("Could not find associated Browser", forms::vbOKOnly | forms::vbExclamation,
-                             "Browser Not Found");
+        services.user.Tell("Could not find associated Browser", Mark::Exclamation, "Browser Not Found");
         return;
     }
     if (api.ShellExecute(owner, "open", browser, address, "", os::SwShowNormal) <= kShellErrorLimit) {
-        services.host.MsgBox("Web Page not Opened", forms::vbOKOnly | forms::vbExclamation, "URL Failed");
+        services.user.Tell("Web Page not Opened", Mark::Exclamation, "URL Failed");
     }
 }
 
-void OpenWebPage(const Services& services, Page page, const forms::Form& owner) {
-    OpenWebPage(services, PageAddress(page), services.host.WindowOf(owner));
+void OpenWebPage(const Services& services, Page page, os::WindowId owner) {
+    OpenWebPage(services, PageAddress(page), owner);
 }
 
 void OpenOnlineHelp(const Services& services, os::WindowId owner) {
     OpenWebPage(services, PageAddress(Page::OnlineHelp), owner);
-}
-
-void OpenOnlineHelp(const Services& services, const forms::Form& owner) {
-    OpenOnlineHelp(services, services.host.WindowOf(owner));
 }
 
 std::string GetAppDataFolder(os::Api& api) {

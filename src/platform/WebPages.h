@@ -4,7 +4,6 @@
 // are bound to something else.
 #pragma once
 
-#include "forms/Form.h"
 #include "os/Api.h"
 #include "platform/Services.h"
 
@@ -27,9 +26,8 @@ const std::string& PageAddress(Page page);
 // Opens address in the browser; owner is the window of the form that asked.
 // Failures are told to the user and the caller goes on.
 void OpenWebPage(const Services& services, const std::string& address, os::WindowId owner);
-void OpenWebPage(const Services& services, Page page, const forms::Form& owner);
+void OpenWebPage(const Services& services, Page page, os::WindowId owner);
 void OpenOnlineHelp(const Services& services, os::WindowId owner);
-void OpenOnlineHelp(const Services& services, const forms::Form& owner);
 
 // The current user's Application Data folder; empty when the shell cannot
 // name it.

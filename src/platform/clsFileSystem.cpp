@@ -24,21 +24,21 @@ bool Listed(const os::FindData& entry, uint32_t asked) {
     return (entry.attributes & special & ~asked) == 0;
 }
 
-// The names a listing returns, in listing order. With a host, pending
+// The names a listing returns, in listing order. With a user, pending
 // messages run before and after each step of the listing.
 std::vector<os::FindData> List(os::Api& api, const std::string& pattern, uint32_t asked,
-                               forms::Host* host = nullptr) {
+                               UserPort* user = nullptr) {
     std::vector<os::FindData> entries;
-    if (host) host->DoEvents(kYieldsPerStep);
+    if (user) user->DoEvents(kYieldsPerStep);
     os::FindData data;
     os::UniqueFind find(api, api.FindFirstFile(pattern, &data));
-    if (host) host->DoEvents(kYieldsPerStep);
+    if (user) user->DoEvents(kYieldsPerStep);
     if (!find) return entries;
     for (;;) {
         if (Listed(data, asked)) entries.push_back(data);
-        if (host) host->DoEvents(kYieldsPerStep);
+        if (user) user->DoEvents(kYieldsPerStep);
         bool more = api.FindNextFile(find.get(), &data);
-        if (host) host->DoEvents(kYieldsPerStep);
+        if (user) user->DoEvents(kYieldsPerStep);
         if (!more) break;
     }
     return entries;
@@ -69,14 +69,14 @@ std::string Kilobytes(uint64_t bytes) {
 }  // namespace
 
 void clsFileSystem::Say(const std::string& text) {
-    services_.host.MsgBox(text, forms::vbOKOnly, services_.title);
+    services_.user.Tell(text, Mark::None, services_.title);
 }
 
 bool clsFileSystem::FileExist(const std::string& strFile) { return services_.api.PathFileExists(strFile); }
 
 void clsFileSystem::Save(const std::string& FileName) {
     if (!FileReal(FileName)) return;
-    if (services_.host.MsgBox("Overwrite File?", forms::vbYesNo, services_.title) == forms::vbYes)
+    if (services_.user.Ask("Overwrite File?", Mark::None, services_.title))
         DeleteFile(FileName);
 }
 
@@ -248,7 +248,7 @@ void clsFileSystem::CreateDirectoryStruct(const std::string& CreateThisPath) {
         walk += component.size() + 1;
         const std::string folder = prefix + component;
         if (!FileExist(folder) && !api.CreateDirectory(folder)) RaiseFileError(api.GetLastError(), kSource);
-        services_.host.DoEvents();
+        services_.user.DoEvents();
         prefix = path.substr(0, walk);
     }
 }
@@ -265,34 +265,34 @@ std::string clsFileSystem::LastChar(const std::string& strText) {
 
 void clsFileSystem::CleanAllPath(std::string& sPath) {
     os::Api& api = services_.api;
-    forms::Host& host = services_.host;
+    UserPort& user = services_.user;
     // An empty path would turn into "\", the root of the current drive.
     if (sPath.empty()) RaiseFileErrorNumber(kErrPathNotFound, kSource);
     if (sPath.back() != '\\') sPath += '\\';
 
     for (uint32_t asked : {kListNormal, kListHidden}) {
-        for (const auto& entry : List(api, sPath + "*.*", asked, &host)) {
+        for (const auto& entry : List(api, sPath + "*.*", asked, &user)) {
             const std::string file = sPath + entry.name;
-            host.DoEvents(kYieldsPerStep);
+            user.DoEvents(kYieldsPerStep);
             if (!api.SetFileAttributes(file, os::AttrNormal)) RaiseFileError(api.GetLastError(), kSource);
             if (!api.DeleteFile(file)) RaiseFileError(api.GetLastError(), kSource);
-            host.DoEvents(kYieldsPerStep);
+            user.DoEvents(kYieldsPerStep);
         }
     }
 
     // Collect every subfolder before descending: a nested listing must not
     // run while this one is open.
     std::vector<std::string> folders;
-    for (const auto& entry : List(api, sPath + "*.*", kListDirectory, &host)) {
+    for (const auto& entry : List(api, sPath + "*.*", kListDirectory, &user)) {
         if ((entry.attributes & os::AttrDirectory) && entry.name != "." && entry.name != "..")
             folders.push_back(entry.name);
     }
     for (const auto& name : folders) {
         std::string inner = sPath + name + "\\";
         CleanAllPath(inner);
-        host.DoEvents(kYieldsPerStep);
+        user.DoEvents(kYieldsPerStep);
         if (!api.RemoveDirectory(sPath + name)) RaiseFileError(api.GetLastError(), kSource);
-        host.DoEvents(kYieldsPerStep);
+        user.DoEvents(kYieldsPerStep);
     }
 }
 

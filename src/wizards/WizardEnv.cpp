@@ -1,5 +1,6 @@
 #include "wizards/WizardEnv.h"
 
+#include "engine/WordVersions.h"
 #include "engine/clsWD10.h"
 #include "engine/clsWD11.h"
 
@@ -7,8 +8,8 @@ namespace wizards {
 
 std::function<std::shared_ptr<engine::clsWD>(const std::string&)> StandardProfiles(engine::Program& program) {
     return [&program](const std::string& version) -> std::shared_ptr<engine::clsWD> {
-        if (version == "WD10") return std::make_shared<engine::clsWD10>(program);
-        if (version == "WD11") return std::make_shared<engine::clsWD11>(program);
+        if (version == engine::kWord2002) return std::make_shared<engine::clsWD10>(program);
+        if (version == engine::kWord2003) return std::make_shared<engine::clsWD11>(program);
         return nullptr;
     };
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "engine/Program.h"
+#include "engine/WordVersions.h"
 #include "engine/clsWD.h"
+#include "forms/Host.h"
 
 #include <functional>
 #include <memory>
@@ -14,6 +16,8 @@ namespace wizards {
 
 struct WizardEnv {
     engine::Program& program;
+    // Where the wizards' forms are shown.
+    forms::Host& host;
     // A new profile for "WD10" or "WD11"; empty uses StandardProfiles.
     std::function<std::shared_ptr<engine::clsWD>(const std::string& version)> makeProfile;
     // Shows the version choice; the wizard reads CurrentWordVersion after it.
@@ -23,7 +27,6 @@ struct WizardEnv {
 // clsWD10 for "WD10", clsWD11 for "WD11", nothing for anything else.
 std::function<std::shared_ptr<engine::clsWD>(const std::string& version)> StandardProfiles(engine::Program& program);
 
-// The versions a profile exists for; compared exactly.
-inline bool IsSupportedVersion(const std::string& version) { return version == "WD10" || version == "WD11"; }
+using engine::IsSupportedVersion;
 
 }  // namespace wizards

@@ -1,5 +1,6 @@
 #include "wizards/WordWizard.h"
 
+#include "engine/WordVersions.h"
 #include "platform/WebPages.h"
 #include "wizards/WizardGrid.h"
 
@@ -11,7 +12,7 @@ constexpr int kOptionsTop = 100;
 }  // namespace
 
 WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string caption, const Finish& finish)
-    : WizardFrame(env.program.services.host, std::move(name), std::move(caption)),
+    : WizardFrame(env.host, std::move(name), std::move(caption)),
       btnHelp(*this, "btnHelp", K::Button, {kMargin, kButtonsTop, kWideButtonWidth, kButtonHeight}, "Online &Help"),
       lblCongrats(*this, "lblCongrats", K::Label, Head(), "Congratulations", &fraSteps[5]),
       lblComplete(*this, "lblComplete", K::Label, {0, kBodyTop, kPageWidth, 22}, "Quorvex Complete!", &fraSteps[5]),
@@ -41,23 +42,23 @@ void WordWizard::cmdNext_Click() {
 void WordWizard::cmdFinish_Click() {
     if (busy_) return;
     const platform::Services& services = env_.program.services;
-    if (optHomePage.Value()) platform::OpenWebPage(services, platform::Page::ProductHome, *this);
-    if (optHowTo.Value()) platform::OpenOnlineHelp(services, *this);
+    if (optHomePage.Value()) platform::OpenWebPage(services, platform::Page::ProductHome, GetHost().WindowOf(*this));
+    if (optHowTo.Value()) platform::OpenOnlineHelp(services, GetHost().WindowOf(*this));
     if (endsProgram_) GetHost().End();
     Unload();
 }
 
-void WordWizard::btnHelp_Click() { platform::OpenOnlineHelp(env_.program.services, *this); }
+void WordWizard::btnHelp_Click() { platform::OpenOnlineHelp(env_.program.services, GetHost().WindowOf(*this)); }
 
 bool WordWizard::WelcomeWork() {
     forms::Host& host = GetHost();
     host.DoEvents(3);
     const std::string& version = env_.program.CurrentWordVersion;
-    if (version == "WD10") {
+    if (version == engine::kWord2002) {
         WordTypeLabel().SetCaption("MS Word 2002 ");
         host.DoEvents(10);
     }
-    if (version == "WD11") {
+    if (version == engine::kWord2003) {
         WordTypeLabel().SetCaption("MS Word XP ");
         host.DoEvents(7);
     }

@@ -23,8 +23,8 @@ std::string Lower(std::string text) {
 }
 }  // namespace
 
-frmRestore::frmRestore(const platform::Services& services)
-    : WizardFrame(services.host, "frmRestore", ""),
+frmRestore::frmRestore(const platform::Services& services, forms::Host& host)
+    : WizardFrame(host, "frmRestore", ""),
       lblTitle(*this, "lblTitle", K::Label, Head(), kTitle, &fraSteps[0]),
       lblIntro(*this, "lblIntro", K::Label, Line(kBodyTop, 2),
                "This wizard will restore your WordPerfect Customized settings", &fraSteps[0]),

@@ -12,7 +12,7 @@ namespace wizards {
 
 class frmRestore : public WizardFrame {
 public:
-    explicit frmRestore(const platform::Services& services);
+    frmRestore(const platform::Services& services, forms::Host& host);
 
     void cmdNext_Click() override;
     void cmdBack_Click() override;

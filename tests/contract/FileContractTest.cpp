@@ -182,18 +182,19 @@ TEST_F(FileContract, CopyFileReportsEachFailureAndKeepsAttributesAndTime) {
 }
 
 TEST_F(FileContract, ReadOnlyFilesCannotBeWrittenOver) {
-    if (qvxtest::RunningUnderWine())
-        GTEST_SKIP() << "Wine run by root writes through the read-only bit";
     Write("source.txt", "new");
     Write("ro.txt", "old");
     ASSERT_TRUE(api.SetFileAttributes(Path("ro.txt"), os::AttrReadOnly));
-    EXPECT_EQ(static_cast<uint32_t>(os::err::AccessDenied),
-              Status([&] { return api.CopyFile(Path("source.txt"), Path("ro.txt"), false); }));
-    EXPECT_EQ(static_cast<uint32_t>(os::err::AccessDenied), Status([&] {
+    // Known divergence: Wine keeps the read-only bit as the file's Unix mode,
+    // which root writes through. Stated as it is, so that a change shows.
+    const bool writesThrough = qvxtest::RunningUnderWineAsRoot();
+    const uint32_t refused = writesThrough ? 0u : static_cast<uint32_t>(os::err::AccessDenied);
+    EXPECT_EQ(refused, Status([&] { return api.CopyFile(Path("source.txt"), Path("ro.txt"), false); }));
+    EXPECT_EQ(refused, Status([&] {
                   return os::UniqueHandle(api, api.CreateFile(Path("ro.txt"), os::GenericWrite, 0, os::OpenExisting))
                       .get() != 0;
               }));
-    EXPECT_EQ("old", Read("ro.txt"));
+    EXPECT_EQ(writesThrough ? "new" : "old", Read("ro.txt"));
 }
 
 TEST_F(FileContract, MoveFileRenamesFilesAndFoldersButNeverOverwrites) {

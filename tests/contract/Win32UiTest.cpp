@@ -5,6 +5,7 @@
 
 #include "forms/win32/Win32Host.h"
 #include "os/win32/WinHeaders.h"
+#include "support/Poll.h"
 #include "support/TestMachine.h"
 #include "support/win32/Display.h"
 
@@ -47,15 +48,12 @@ class DialogPlayer {
 public:
     explicit DialogPlayer(std::function<void(HWND)> act) : owner_(::GetCurrentThreadId()) {
         worker_ = std::thread([this, act = std::move(act)] {
-            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (std::chrono::steady_clock::now() < deadline) {
-                if (HWND dialog = FindDialogOf(owner_)) {
-                    found_ = true;
-                    act(dialog);
-                    return;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
+            HWND dialog = nullptr;
+            if (!qvxtest::WaitUntil([&] { return (dialog = FindDialogOf(owner_)) != nullptr; },
+                                    std::chrono::seconds(20)))
+                return;
+            found_ = true;
+            act(dialog);
         });
     }
     ~DialogPlayer() {

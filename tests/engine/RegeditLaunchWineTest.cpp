@@ -6,13 +6,12 @@
 #include "engine/RegFile.h"
 #include "engine/RegFixture.h"
 
-#include "forms/ScriptedHost.h"
+#include "support/Poll.h"
+#include "support/ScriptedUser.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <thread>
 
 namespace {
 
@@ -23,23 +22,13 @@ protected:
         RegFixture::SetUp();
     }
 
-    // The editor is not waited for, so its work is watched for with a deadline.
-    static bool Within(std::chrono::seconds limit, const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
-    }
-
     engine::RegFile Read(const std::string& rel) {
         engine::RegFile tree;
         EXPECT_EQ(0, engine::ReadRegTree(api(), os::HKeyCurrentUser, Sub(rel), &tree));
         return tree;
     }
 
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
 };
 
 TEST_F(RegeditLaunchWine, ExportsAndImportsAKeyThroughTheEditor) {
@@ -53,7 +42,8 @@ TEST_F(RegeditLaunchWine, ExportsAndImportsAKeyThroughTheEditor) {
     engine::Class1(services).RegBackup(file, Full("Data"));
     // A file still being written may parse yet lack values: wait for all of them.
     std::string difference = "no export yet";
-    ASSERT_TRUE(Within(std::chrono::seconds(30), [&] {
+    // The editor is not waited for: its work is watched for.
+    ASSERT_TRUE(qvxtest::WaitUntil([&] {
         std::string bytes;
         engine::RegFile exported;
         engine::RegFileError error;
@@ -61,15 +51,15 @@ TEST_F(RegeditLaunchWine, ExportsAndImportsAKeyThroughTheEditor) {
             return false;
         difference = engine::DescribeRegDifference(before, exported);
         return difference.empty();
-    })) << difference;
+    }, std::chrono::seconds(30))) << difference;
 
     qvxtest::DeleteKeyTree(api(), os::HKeyCurrentUser, Sub("Data"));
     engine::Class1(services).RegRestore(file);
-    ASSERT_TRUE(Within(std::chrono::seconds(30), [&] {
+    ASSERT_TRUE(qvxtest::WaitUntil([&] {
         engine::RegFile tree;
         return engine::ReadRegTree(api(), os::HKeyCurrentUser, Sub("Data"), &tree) == 0 &&
                engine::DescribeRegDifference(before, tree).empty();
-    })) << "the key did not come back";
+    }, std::chrono::seconds(30))) << "the key did not come back";
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 #include "engine/RegFile.h"
 #include "engine/RegTree.h"
 #include "engine/Selection.h"
-#include "forms/ScriptedHost.h"
+#include "engine/WordVersions.h"
 #include "os/Handles.h"
+#include "support/Poll.h"
+#include "support/ScriptedUser.h"
 #include "support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -111,7 +113,7 @@ protected:
     }
 
     std::unique_ptr<qvxtest::TestMachine> machine_;
-    forms::ScriptedHost host_;
+    qvxtest::ScriptedUser host_;
     std::unique_ptr<engine::Program> program_;
     bool officeExisted_ = false;
     engine::RegFile office_;
@@ -131,7 +133,7 @@ TEST_F(WordProfileOnMachine, EachRegistryComponentComesBackValueForValue) {
         {"Options", "\\Word\\Options", &engine::clsWD::OptionsBackup, &engine::clsWD::OptionsRemove,
          &engine::clsWD::OptionsRestore},
     };
-    for (auto [version, office] : {std::pair{"WD10", "10.0"}, std::pair{"WD11", "11.0"}}) {
+    for (auto [version, office] : {std::pair{engine::kWord2002, "10.0"}, std::pair{engine::kWord2003, "11.0"}}) {
         LayComponents(office);
         auto profile = Select(version);
         for (const Component& component : components) {
@@ -161,7 +163,7 @@ TEST_F(WordProfileOnMachine, AddinsAndNormalDotGoAsideAndComeBack) {
     PutText("Software\\Microsoft\\Office\\11.0\\Word\\Options", "Startup-Path", startup);
     PutText("Software\\Microsoft\\Office\\11.0\\Common\\General", "UserTemplates", templates + "\\");
 
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->RenameAddins();
     EXPECT_EQ("tools", Read(startup + "\\Tools.wbt"));
     EXPECT_EQ("letters", Read(startup + "\\Letters.wbt"));
@@ -188,7 +190,7 @@ TEST_F(WordProfileOnMachine, ANormalDotThatCannotBeDeletedEndsTheRunWithEverythi
     PutText("Software\\Microsoft\\Office\\10.0\\Common\\General", "UserTemplates", templates);
     LayComponents("10.0");
     const engine::RegFile options = Tree("Software\\Microsoft\\Office\\10.0\\Word\\Options");
-    auto profile = Select("WD10");
+    auto profile = Select(engine::kWord2002);
     profile->OptionsBackup();
     profile->OptionsRemove();
     ASSERT_FALSE(KeyExists("Software\\Microsoft\\Office\\10.0\\Word\\Options"));
@@ -226,7 +228,7 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
 
     // One run: the user's template keeps its name, Word's fresh one goes beside it.
     ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "the user's macros"));
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->OptionsBackup();
     profile->RenameTemplate();
     ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "fresh from Word"));
@@ -238,7 +240,7 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
     // The next run: its backups take the names, the earlier ones move up.
     program_ = std::make_unique<engine::Program>(platform::Services{api(), host_});
     PutText(optionsKey, "Later", "changed since");
-    profile = Select("WD11");
+    profile = Select(engine::kWord2003);
     ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "a later template"));
     profile->OptionsBackup();
     profile->RenameTemplate();
@@ -265,7 +267,6 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
 #include "wordsim/WordSim.h"
 
 #include <chrono>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -308,12 +309,12 @@ protected:
 
     // Started programs that are not waited for log in their own time.
     std::vector<wordsim::LogEntry> LogOnceItHas(size_t entries) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        for (;;) {
-            auto log = wordsim::ReadLog(api(), install_.programFolder);
-            if (log.size() >= entries || std::chrono::steady_clock::now() > deadline) return log;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        std::vector<wordsim::LogEntry> log;
+        qvxtest::WaitUntil([&] {
+            log = wordsim::ReadLog(api(), install_.programFolder);
+            return log.size() >= entries;
+        }, std::chrono::seconds(30));
+        return log;
     }
 
     wordsim::InstallResult install_;
@@ -321,8 +322,9 @@ protected:
 };
 
 TEST_F(WordProfileWithWordSim, EveryCommandLineReachesWordExactly) {
-    for (auto [version, word, support] : {std::tuple{"WD10", wordsim::Version::Word2002, "SUPPORT10.DOT"},
-                                          std::tuple{"WD11", wordsim::Version::Word2003, "SUPPORT11.DOT"}}) {
+    for (auto [version, word, support] :
+         {std::tuple{engine::kWord2002, wordsim::Version::Word2002, "SUPPORT10.DOT"},
+          std::tuple{engine::kWord2003, wordsim::Version::Word2003, "SUPPORT11.DOT"}}) {
         SCOPED_TRACE(version);
         if (installed_) {
             ::CoFreeUnusedLibrariesEx(0, 0);

@@ -5,6 +5,7 @@
 #ifdef _WIN32
 
 #include "os/Handles.h"
+#include "os/win32/Raii.h"
 #include "os/win32/WinHeaders.h"
 #include "support/TestMachine.h"
 #include "wordsim/Installer.h"
@@ -163,12 +164,14 @@ TEST_F(WordSimWine, WinwordUnregistersAndRegistersAndLogsItsCommandLines) {
 // unloadable exactly when nothing is held.
 TEST_F(WordSimWine, ServerCountsReferencesAndUnloadsWhenFree) {
     Install();
-    HMODULE dll = ::LoadLibraryA(install_.server.c_str());
-    ASSERT_NE(nullptr, dll);
+    os::win32::UniqueModule dll(::LoadLibraryA(install_.server.c_str()));
+    ASSERT_TRUE(dll);
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
-    auto getClassObject = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllGetClassObject")));
-    auto canUnloadNow = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllCanUnloadNow")));
+    auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(::GetProcAddress(dll.get(), "DllGetClassObject")));
+    auto canUnloadNow =
+        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(::GetProcAddress(dll.get(), "DllCanUnloadNow")));
     ASSERT_NE(nullptr, getClassObject);
     ASSERT_NE(nullptr, canUnloadNow);
 
@@ -194,7 +197,7 @@ TEST_F(WordSimWine, ServerCountsReferencesAndUnloadsWhenFree) {
     EXPECT_EQ(nullptr, none);
     EXPECT_EQ(0u, application->Release());
     EXPECT_EQ(S_OK, canUnloadNow());
-    ::FreeLibrary(dll);
+    dll.reset();
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 // and for the first section and key the file itself names, with buffers of
 // several sizes; the answers must be NUL-terminated within the buffer, never
 // write past it, agree with each other, and hold no line break.
-#include "forms/ScriptedHost.h"
 #include "os/emulated/Machine.h"
 #include "platform/MIni.h"
 #include "platform/Services.h"
+#include "support/ScriptedUser.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string content(reinterpret_cast<const char*>(data), size);
     os::emulated::Machine machine;
     machine.WriteFileText(kFile, content);
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     platform::Services services{machine, host};
     platform::MIni ini(services);
 

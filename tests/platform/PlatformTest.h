@@ -2,9 +2,9 @@
 // RecordingApi, a scripted user, and the Services the classes are given.
 #pragma once
 
-#include "forms/ScriptedHost.h"
 #include "platform/Services.h"
 #include "platform/Variant.h"
+#include "support/ScriptedUser.h"
 #include "support/TestMachine.h"
 
 #include "RecordingApi.h"
@@ -20,7 +20,7 @@ class PlatformTest : public ::testing::Test {
 protected:
     std::unique_ptr<TestMachine> machine = TestMachine::Create();
     RecordingApi api{machine->Api()};
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     platform::Services services{api, host};
     // Full path of the scratch folder, with a trailing backslash.
     const std::string dir = machine->ScratchDir();

@@ -2,6 +2,7 @@
 
 #include "app/Startup.h"
 #include "engine/Generations.h"
+#include "engine/WordVersions.h"
 #include "os/Handles.h"
 #include "wizards/WizardFrame.h"
 
@@ -154,7 +155,7 @@ void ProgramRun::NextUserStep(Flow flow) {
         host.Click(top, option);
         host.Click(top, "Command4");
     } else if (top == "frmWordVerChoice") {
-        host.Click(top, wordVersion_ == "WD10" ? "optWd10" : "optXP");
+        host.Click(top, wordVersion_ == engine::kWord2002 ? "optWd10" : "optXP");
         host.Click(top, "btnOK");
     } else if (top == "frmWkThru") {
         host.Click(top, "Command2");

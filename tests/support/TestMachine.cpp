@@ -77,4 +77,14 @@ bool RunningUnderWine() {
 #endif
 }
 
+bool RunningUnderWineAsRoot() {
+#ifdef _WIN32
+    char name[256] = {};
+    DWORD size = sizeof name;
+    return RunningUnderWine() && ::GetUserNameA(name, &size) && std::string(name) == "root";
+#else
+    return false;
+#endif
+}
+
 }  // namespace qvxtest

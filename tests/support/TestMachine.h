@@ -38,5 +38,7 @@ bool WriteTextFile(os::Api& api, const std::string& path, const std::string& con
 std::string ReadTextFile(os::Api& api, const std::string& path);
 
 bool RunningUnderWine();
+// Wine names the Unix user; root there passes every file permission.
+bool RunningUnderWineAsRoot();
 
 }  // namespace qvxtest

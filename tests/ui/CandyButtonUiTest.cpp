@@ -86,7 +86,7 @@ TEST_F(CandyButtonUi, RoundedStylesCutTheirCornersAtEveryDpi) {
             RECT r = uitest::RectInParent(button);
             EXPECT_NEAR(r.right - r.left, ::MulDiv(90, dpi, 96), 1);
             bool rounded = b->Style() >= 2;
-            forms::win32::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+            os::win32::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
             EXPECT_EQ(::GetWindowRgn(button, region.get()) != ERROR, rounded) << "the window's own shape";
             uint32_t corner = picture.At(r.left, r.top);
             uint32_t bottomRight = picture.At(r.right - 1, r.bottom - 1);

@@ -83,7 +83,7 @@ TEST_F(EveryWindow, EachWizardPageByPage) {
     Check(ctx.frmReset());
     Check(ctx.frmRenameTemplate());
     Check(ctx.frmBackup1());
-    wizards::frmRestore restore(ctx.Program().services);
+    wizards::frmRestore restore(ctx.Program().services, ctx.Host());
     Check(restore);
 }
 

@@ -6,9 +6,10 @@
 #ifdef _WIN32
 
 #include "forms/Form.h"
-#include "forms/win32/Gdi.h"
+#include "forms/win32/Dpi.h"
 #include "forms/win32/Win32Host.h"
 #include "os/win32/WinHeaders.h"
+#include "support/Poll.h"
 #include "support/win32/Display.h"
 
 #include <gtest/gtest.h>
@@ -133,13 +134,10 @@ public:
     explicit Player(std::vector<Step> steps) : owner_(::GetCurrentThreadId()) {
         worker_ = std::thread([this, steps = std::move(steps)] {
             for (const Step& step : steps) {
-                auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
                 HWND form = nullptr;
-                while (form == nullptr && std::chrono::steady_clock::now() < deadline) {
-                    form = FindForm(owner_, step.caption);
-                    if (form == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                }
-                if (form == nullptr) return;
+                if (!qvxtest::WaitUntil([&] { return (form = FindForm(owner_, step.caption)) != nullptr; },
+                                        std::chrono::seconds(20), std::chrono::milliseconds(10)))
+                    return;
                 step.act(form);
                 ++done_;
                 // The next step waits for the effect of this one.

@@ -36,7 +36,7 @@ struct ProgramRun {
     // The automatic repair with the real profiles, Next pressed up to the
     // page of the repair's results.
     wizards::frmBackup& AutomaticRepair() {
-        wizard = std::make_unique<wizards::frmBackup>(wizards::WizardEnv{program, {}, {}});
+        wizard = std::make_unique<wizards::frmBackup>(wizards::WizardEnv{program, host, {}, {}});
         wizard->Form_Load();
         wizard->Show();
         while (wizard->CurrentStep < 4 && !host.Ended())
@@ -44,7 +44,7 @@ struct ProgramRun {
         return *wizard;
     }
 
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     engine::Program program;
     std::unique_ptr<wizards::frmBackup> wizard;
 };
@@ -84,7 +84,7 @@ TEST_F(EngineGenerations, TheAutomaticRepairKeepsAFaultyNormalDotAsideAndSaysItF
     struct Case {
         const char* version;
         Version word;
-    } cases[] = {{"WD10", Version::Word2002}, {"WD11", Version::Word2003}};
+    } cases[] = {{engine::kWord2002, Version::Word2002}, {engine::kWord2003, Version::Word2003}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
         InstallWord(c.word, {Component::NormalDot});
@@ -119,7 +119,7 @@ TEST_F(EngineGenerations, ASecondRunLosesNoneOfTheFirstRunsBackups) {
     const std::string usersTemplate = Text(install.normalDot);
     const std::string aside = install.userTemplates + "\\0Normal.dot";
 
-    auto first = NewRun("WD11");
+    auto first = NewRun(engine::kWord2003);
     wizards::frmBackup& f1 = first->AutomaticRepair();
     EXPECT_EQ("Options Fixed", f1.lblOptionsFixed.Caption());
     EXPECT_EQ("Default Template Fixed", f1.lbltemplateFixed.Caption());
@@ -127,7 +127,7 @@ TEST_F(EngineGenerations, ASecondRunLosesNoneOfTheFirstRunsBackups) {
     const engine::RegFile wordsOptions = Tree(optionsKey);  // rebuilt by Word
     ASSERT_NE("", engine::DescribeRegDifference(usersOptions, wordsOptions));
 
-    auto second = NewRun("WD11");
+    auto second = NewRun(engine::kWord2003);
     wizards::frmBackup& f2 = second->AutomaticRepair();
     EXPECT_EQ("Options OK!", f2.lblOptionsFixed.Caption());
     EXPECT_EQ("Default Template OK!", f2.lbltemplateFixed.Caption());
@@ -153,7 +153,7 @@ TEST_F(EngineGenerations, AnAddinRenamedOntoAnOlderBackupKeepsBoth) {
     InstallWord(Version::Word2003);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.working);
-        auto run = NewRun("WD11");
+        auto run = NewRun(engine::kWord2003);
         auto profile = engine::SelectWordProfile(run->program);
         const std::string working = std::string(kStartup) + "\\" + c.working;
         const std::string backup = std::string(kStartup) + "\\" + c.backup;
@@ -176,7 +176,7 @@ TEST_F(EngineGenerations, AnAddinRenamedOntoAnOlderBackupKeepsBoth) {
     // An add-in whose own name looks like a generation still comes back.
     const std::string letters = std::string(kStartup) + "\\Letters.2.dot";
     machine.WriteFileText(letters, "letters");
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->RenameAddins();
     EXPECT_EQ("letters", Text(std::string(kStartup) + "\\Letters.2.wbt"));
     profile->RestoreAddins();
@@ -206,7 +206,7 @@ TEST_F(EngineGenerations, GenerationNamesAndTheLimit) {
     const std::string aside = install.userTemplates + "\\0Normal.dot";
     for (int version = 1; version <= 7; ++version) {
         machine.WriteFileText(install.normalDot, "template " + std::to_string(version));
-        auto run = NewRun("WD11");
+        auto run = NewRun(engine::kWord2003);
         engine::SelectWordProfile(run->program)->RenameTemplate();
         // A read-only oldest generation goes all the same.
         if (version == 1) machine.SetFileAttributes(aside, os::AttrReadOnly);
@@ -242,7 +242,7 @@ TEST_F(EngineGenerations, WithinARunTheUsersOwnRegistryBackupWins) {
         engine::Program run{platform::Services{machine, host}};
         InstallWord(Version::Word2003);
         run.WordProgramFolder = install.programFolder;
-        run.CurrentWordVersion = "WD11";
+        run.CurrentWordVersion = engine::kWord2003;
         auto profile = engine::SelectWordProfile(run);
         Put(key, "Mine", "the user's");
         if (!c.keyThereAtFirst) engine::DeleteRegTree(machine, os::HKeyCurrentUser, key);
@@ -285,7 +285,7 @@ TEST_F(EngineGenerations, RestoresReadOnlyTheBackupNames) {
     machine.WriteFileText(dataReg, "an earlier Data.reg, not even a registry file");
     const engine::RegFile data = Tree(dataKey);
 
-    auto profile = Select("WD10");
+    auto profile = Select(engine::kWord2002);
     profile->DataBackup();
     profile->DataRemove();
     profile->RenameTemplate();
@@ -311,7 +311,7 @@ TEST_F(EngineGenerations, PuttingBackNeverReplacesAFileThisRunDidNotPutAside) {
     const std::string current = Text(install.normalDot);
     const std::string currentTools = Text(tools);
 
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->RestoreTemplate();
     profile->RestoreAddins();
     EXPECT_EQ(current, Text(install.normalDot));
@@ -329,10 +329,10 @@ TEST_F(EngineGenerations, ABackupThatCannotMoveAsideKeepsTheFileInPlace) {
         // Word 2002 asks whether to try again, once for each candidate that
         // names the folder (UserTemplates and Application Data here).
         int questions;
-    } cases[] = {{"WD10", Version::Word2002, 2}, {"WD11", Version::Word2003, 0}};
+    } cases[] = {{engine::kWord2002, Version::Word2002, 2}, {engine::kWord2003, Version::Word2003, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
-        forms::ScriptedHost user;
+        qvxtest::ScriptedUser user;
         engine::Program run{platform::Services{machine, user}};
         InstallWord(c.word);
         run.WordProgramFolder = install.programFolder;

@@ -36,7 +36,8 @@ TEST_F(EngineLaunch, CommandLinesAreExactlyAsBuiltAndTheProgramGoesApart) {
         const char* version;
         Version word;
         const char* support;
-    } cases[] = {{"WD10", Version::Word2002, "SUPPORT10.DOT"}, {"WD11", Version::Word2003, "SUPPORT11.DOT"}};
+    } cases[] = {{engine::kWord2002, Version::Word2002, "SUPPORT10.DOT"},
+                 {engine::kWord2003, Version::Word2003, "SUPPORT11.DOT"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
         InstallWord(c.word);
@@ -74,7 +75,7 @@ TEST_F(EngineLaunch, AnUnquotedWordFolderWithBlanksNeverStartsAnotherProgram) {
         ++strays;
         return 0u;
     });
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     for (const Launch& launch : kLaunches) launch.run(*profile);
     EXPECT_EQ(0, strays);
     EXPECT_EQ(5u, wordsim::LoggedCommandLines(wordsim::ReadLog(machine, install.programFolder)).size());
@@ -82,7 +83,7 @@ TEST_F(EngineLaunch, AnUnquotedWordFolderWithBlanksNeverStartsAnotherProgram) {
 
 TEST_F(EngineLaunch, AWordThatCannotBeStartedIsAnErrorOfTheCall) {
     program.WordProgramFolder = "C:\\No Office";
-    for (const char* version : {"WD10", "WD11"}) {
+    for (const char* version : {engine::kWord2002, engine::kWord2003}) {
         auto profile = Select(version);
         for (const Launch& launch : kLaunches) {
             SCOPED_TRACE(std::string(version) + " " + launch.name);
@@ -134,7 +135,7 @@ TEST_F(EngineLaunch, RegistrationRunsAreWaitedForWhileTheWindowKeepsPainting) {
     SlowProcesses api(machine);
     engine::Program slow{platform::Services{api, host}};
     slow.WordProgramFolder = install.programFolder;
-    slow.CurrentWordVersion = "WD11";
+    slow.CurrentWordVersion = engine::kWord2003;
     auto profile = engine::SelectWordProfile(slow);
 
     struct Case {
@@ -178,7 +179,7 @@ TEST_F(EngineLaunch, TheStartTestReportsWhetherWordStartsAndAlwaysQuitsIt) {
         SCOPED_TRACE(c.name);
         os::emulated::Machine fresh;
         fresh.SetSpecialFolder(os::CsidlAppData, enginetest::kAppData);
-        forms::ScriptedHost user;
+        qvxtest::ScriptedUser user;
         engine::Program run{platform::Services{fresh, user}};
         std::string folder = "C:\\Office";
         if (c.installed) {
@@ -189,7 +190,7 @@ TEST_F(EngineLaunch, TheStartTestReportsWhetherWordStartsAndAlwaysQuitsIt) {
             folder = result.programFolder;
         }
         run.WordProgramFolder = folder;
-        run.CurrentWordVersion = "WD11";
+        run.CurrentWordVersion = engine::kWord2003;
         EXPECT_EQ(c.starts, engine::SelectWordProfile(run)->WordStartNormal());
         EXPECT_EQ(12, user.Yields());
         EXPECT_TRUE(user.Boxes().empty());

@@ -26,13 +26,13 @@ TEST_F(EngineSelection, OnlyTheExactVersionKeysPickAProfile) {
     struct Case {
         const char* version;
         const char* picks;  // "10", "11", or nullptr: the profile stays as it was
-    } cases[] = {{"WD10", "10"}, {"WD11", "11"}, {"wd10", nullptr}, {" WD10", nullptr},
+    } cases[] = {{engine::kWord2002, "10"}, {engine::kWord2003, "11"}, {"wd10", nullptr}, {" WD10", nullptr},
                  {"WD10 ", nullptr}, {"WD12", nullptr}, {"", nullptr}};
     for (const Case& c : cases) {
         for (bool before : {false, true}) {
             SCOPED_TRACE(std::string("'") + c.version + (before ? "' after a selection" : "' first"));
             program.CurrentWordProfile.reset();
-            if (before) Select("WD11");
+            if (before) Select(engine::kWord2003);
             auto previous = program.CurrentWordProfile;
             auto picked = Select(c.version);
             EXPECT_EQ(picked, program.CurrentWordProfile);
@@ -48,8 +48,8 @@ TEST_F(EngineSelection, OnlyTheExactVersionKeysPickAProfile) {
 }
 
 TEST_F(EngineSelection, ASecondSelectionReleasesTheFirstProfile) {
-    std::weak_ptr<engine::clsWD> first = Select("WD10");
-    Select("WD10");
+    std::weak_ptr<engine::clsWD> first = Select(engine::kWord2002);
+    Select(engine::kWord2002);
     EXPECT_TRUE(first.expired());
 }
 
@@ -99,7 +99,8 @@ struct VersionCase {
     const char* office;
     Version version;
 };
-const VersionCase kVersions[] = {{"WD10", "10.0", Version::Word2002}, {"WD11", "11.0", Version::Word2003}};
+const VersionCase kVersions[] = {{engine::kWord2002, "10.0", Version::Word2002},
+                                 {engine::kWord2003, "11.0", Version::Word2003}};
 
 class EngineRegistry : public EngineWorld {
 protected:
@@ -139,7 +140,7 @@ TEST_F(EngineRegistry, BackupFilesAreJoinedToTheProgramFolderAsItStands) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.module);
         machine.SetModulePath(c.module);
-        auto profile = Select("WD11");
+        auto profile = Select(engine::kWord2003);
         const auto written = CreatedFiles([&] {
             profile->DataBackup();
             profile->COMBackup();
@@ -174,7 +175,7 @@ TEST_F(EngineRegistry, EachComponentComesBackValueForValue) {
 
 TEST_F(EngineRegistry, TheCOMKeyGoesWholeThoughEachAddinHasAKey) {
     InstallWithAddins(Version::Word2002);
-    auto profile = Select("WD10");
+    auto profile = Select(engine::kWord2002);
     profile->COMBackup();
     profile->COMRemove();
     EXPECT_FALSE(KeyExists(std::string(kComKey) + "\\Letters.Addin\\Settings"));
@@ -186,10 +187,10 @@ TEST_F(EngineRegistry, TheBackupFilesAreSharedByBothProfiles) {
     InstallWord(Version::Word2003);
     const std::string options11 = OfficeKey("11.0", "Word\\Options");
     const engine::RegFile before = Tree(options11);
-    auto word2003 = Select("WD11");
+    auto word2003 = Select(engine::kWord2003);
     word2003->OptionsBackup();
     word2003->OptionsRemove();
-    auto word2002 = Select("WD10");
+    auto word2002 = Select(engine::kWord2002);
     word2002->OptionsRestore();
     EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(options11)));
     EXPECT_FALSE(KeyExists(OfficeKey("10.0", "Word\\Options")));
@@ -211,7 +212,7 @@ TEST_F(EngineRegistry, AKeyWhoseBackupCannotBeWrittenStaysAndTheUserIsToldOnce) 
         engine::Program run{platform::Services{machine, host}};  // a run of its own
         InstallWord(Version::Word2003);
         run.WordProgramFolder = install.programFolder;
-        run.CurrentWordVersion = "WD11";
+        run.CurrentWordVersion = engine::kWord2003;
         auto profile = engine::SelectWordProfile(run);
         // A backup from an earlier run that must not come back.
         const std::string optionsKey = OfficeKey("11.0", "Word\\Options");
@@ -266,7 +267,7 @@ TEST_F(EngineRegistry, AnAbsentKeyWritesNoFileAndAnOlderBackupIsNotRestoredInIts
     machine.WriteFileText(dataFile, earlierBytes);
     engine::DeleteRegTree(machine, os::HKeyCurrentUser, dataKey);
 
-    auto profile = Select("WD10");
+    auto profile = Select(engine::kWord2002);
     profile->DataBackup();
     EXPECT_EQ(earlierBytes, Text(dataFile)) << "no file written for a missing key";
     profile->DataRemove();
@@ -278,7 +279,7 @@ TEST_F(EngineRegistry, AnAbsentKeyWritesNoFileAndAnOlderBackupIsNotRestoredInIts
 
     // A later run that made no backup of its own finds the earlier one.
     engine::Program later{platform::Services{machine, host}};
-    later.CurrentWordVersion = "WD10";
+    later.CurrentWordVersion = engine::kWord2002;
     engine::SelectWordProfile(later)->DataRestore();
     const engine::RegFile restored = Tree(dataKey);
     ASSERT_FALSE(restored.keys.empty());
@@ -291,7 +292,7 @@ TEST_F(EngineRegistry, ARemovalWithoutABackupSavesTheKeyFirst) {
     InstallWord(Version::Word2003);
     const std::string optionsKey = OfficeKey("11.0", "Word\\Options");
     const engine::RegFile before = Tree(optionsKey);
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->OptionsRemove();
     EXPECT_FALSE(KeyExists(optionsKey));
     engine::RegFile saved;
@@ -304,7 +305,7 @@ TEST_F(EngineRegistry, ARemovalWithoutABackupSavesTheKeyFirst) {
 TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {
     InstallWord(Version::Word2003);
     engine::DeleteRegTree(machine, os::HKeyCurrentUser, OfficeKey("11.0", "Word\\Data"));
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->DataRemove();
     EXPECT_TRUE(host.Boxes().empty());
     EXPECT_FALSE(machine.Exists("C:\\Tools\\FixData.reg"));
@@ -312,7 +313,7 @@ TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {
 
 TEST_F(EngineRegistry, ABackupThatCannotBeImportedIsToldOnce) {
     InstallWord(Version::Word2003);
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
     profile->OptionsBackup();
     profile->OptionsRemove();
     machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", "not a registry file");

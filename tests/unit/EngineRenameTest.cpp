@@ -41,8 +41,8 @@ TEST_F(EngineRename, AddinsGoAsideAndComeBackWithTheirContent) {
         std::vector<std::string> addins;
         std::vector<std::string> aside;
     } cases[] = {
-        {"WD10", Version::Word2002, {"Tools.dot", "Macros.wll"}, {"Macros.wbl", "Tools.wbt"}},
-        {"WD11", Version::Word2003, {"Tools.dot", "Letters.dot"}, {"Letters.wbt", "Tools.wbt"}},
+        {engine::kWord2002, Version::Word2002, {"Tools.dot", "Macros.wll"}, {"Macros.wbl", "Tools.wbt"}},
+        {engine::kWord2003, Version::Word2003, {"Tools.dot", "Letters.dot"}, {"Letters.wbt", "Tools.wbt"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
@@ -69,7 +69,7 @@ TEST_F(EngineRename, AddinsGoAsideAndComeBackWithTheirContent) {
 TEST_F(EngineRename, ALongerExtensionLosesOnlyItsLastThreeCharacters) {
     options.startupAddins = {"Report.dotx"};
     InstallWord(Version::Word2003);
-    Select("WD11")->RenameAddins();
+    Select(engine::kWord2003)->RenameAddins();
     EXPECT_FALSE(machine.Exists(In(kStartup, "Report.dotx")));
     EXPECT_TRUE(machine.Exists(In(kStartup, "Report.dwbt")));
 }
@@ -81,7 +81,7 @@ TEST_F(EngineRename, EmptyFolderTextsNeverReachTheDriveRoot) {
     machine.WriteFileText("C:\\Root.dot", "root template");
     machine.WriteFileText("C:\\Root.wll", "root add-in");
     machine.WriteFileText("C:\\Normal.dot", "root normal");
-    auto profile = Select("WD11");
+    auto profile = Select(engine::kWord2003);
 
     // Without Startup-Path, Word's own default Startup folder is the one.
     profile->RenameAddins();
@@ -116,7 +116,7 @@ TEST_F(EngineRename, BothStartupValuesAreFoldersAndTrailingBackslashesDoNotDoubl
     machine.SetCallObserver([&](const std::string& method, const std::string& subject) {
         if (method == "CopyFile") copies.push_back(subject);
     });
-    Select("WD10")->RenameAddins();
+    Select(engine::kWord2002)->RenameAddins();
     machine.SetCallObserver(nullptr);
     EXPECT_EQ((std::vector<std::string>{In(kStartup, "Tools.dot"), In(kStartup, "Macros.wll"), "C:\\Extra\\Extra.dot"}),
               copies);
@@ -133,16 +133,16 @@ TEST_F(EngineRename, AFileWhoseCopyIsMissingIsNeverDeleted) {
         bool renamed;
         int questions;
     } cases[] = {
-        {"Word 2002, No", "WD10", 1, {forms::vbNo}, false, 1},
-        {"Word 2002, Yes and the copy lands", "WD10", 1, {forms::vbYes}, true, 1},
-        {"Word 2002, Yes and the copy fails again", "WD10", 2, {forms::vbYes}, false, 1},
-        {"Word 2003", "WD11", 1, {}, false, 0},
+        {"Word 2002, No", engine::kWord2002, 1, {forms::vbNo}, false, 1},
+        {"Word 2002, Yes and the copy lands", engine::kWord2002, 1, {forms::vbYes}, true, 1},
+        {"Word 2002, Yes and the copy fails again", engine::kWord2002, 2, {forms::vbYes}, false, 1},
+        {"Word 2003", engine::kWord2003, 1, {}, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        forms::ScriptedHost user;
+        qvxtest::ScriptedUser user;
         engine::Program run{platform::Services{machine, user}};
-        InstallWord(std::string(c.version) == "WD10" ? Version::Word2002 : Version::Word2003);
+        InstallWord(std::string(c.version) == engine::kWord2002 ? Version::Word2002 : Version::Word2003);
         run.WordProgramFolder = install.programFolder;
         run.CurrentWordVersion = c.version;
         // An older Tools.wbt is in the way: it moves to a generation only for a
@@ -181,7 +181,7 @@ protected:
         Put(general, "UserTemplates", "C:\\Templates\\");
         Put(general, "SharedTemplates", "C:\\Shared");
         Put(optionsKey, "Programdir", "C:\\Office\\");
-        profile = Select("WD11");
+        profile = Select(engine::kWord2003);
     }
 
     const std::string general = OfficeKey("11.0", "Common\\General");
@@ -320,15 +320,15 @@ protected:
 };
 
 TEST_F(EngineRecovery, ANormalDotHeldOpenPutsEverythingBackAndEndsWord2002) {
-    HeldNormalDot("WD10", Version::Word2002);
+    HeldNormalDot(engine::kWord2002, Version::Word2002);
 }
 
 TEST_F(EngineRecovery, ANormalDotHeldOpenPutsEverythingBackAndEndsWord2003) {
-    HeldNormalDot("WD11", Version::Word2003);
+    HeldNormalDot(engine::kWord2003, Version::Word2003);
 }
 
 TEST_F(EngineRecovery, AFailureInsideTheRecoveryDoesNotStartItAgain) {
-    DisableAllButNormal("WD11", Version::Word2003);
+    DisableAllButNormal(engine::kWord2003, Version::Word2003);
     auto profile = program.CurrentWordProfile;
     const std::string toolsAside = std::string(kStartup) + "\\Tools.wbt";
     const std::string tools = Text(toolsAside);

@@ -5,9 +5,10 @@
 #include "engine/Program.h"
 #include "engine/RegFile.h"
 #include "engine/Selection.h"
-#include "forms/ScriptedHost.h"
+#include "engine/WordVersions.h"
 #include "os/Handles.h"
 #include "os/emulated/Machine.h"
+#include "support/ScriptedUser.h"
 #include "wordsim/emulated/EmulatedWord.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,7 @@ protected:
     }
 
     os::emulated::Machine machine;
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     engine::Program program{platform::Services{machine, host}};
     wordsim::InstallOptions options;
     wordsim::InstallResult install;

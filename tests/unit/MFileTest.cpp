@@ -1,7 +1,7 @@
 #include "platform/MFile.h"
 
-#include "forms/ScriptedHost.h"
 #include "os/emulated/Machine.h"
+#include "support/ScriptedUser.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using namespace std::string_literals;
 class MFileTest : public ::testing::Test {
 protected:
     os::emulated::Machine machine;
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     platform::Services services{machine, host};
     platform::MFile file{services};
 };

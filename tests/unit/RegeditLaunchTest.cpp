@@ -3,9 +3,9 @@
 #include "engine/Class1.h"
 #include "engine/clsBackup.h"
 
-#include "forms/ScriptedHost.h"
 #include "os/emulated/Machine.h"
 #include "platform/RaisedError.h"
+#include "support/ScriptedUser.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ struct NoLaunch : engine::LaunchOptions {
 class RegeditLaunchTest : public ::testing::Test {
 protected:
     os::emulated::Machine machine;
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     platform::Services services{machine, host};
     engine::Program program{services};
     NoLaunch options;

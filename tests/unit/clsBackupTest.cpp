@@ -1,13 +1,15 @@
 // The advanced menu's safe-mode launch: which profile it selects and which
 // Word command lines it starts, on the emulated machine with a simulated Word.
 #include "engine/clsBackup.h"
+
+#include "engine/WordVersions.h"
 #include "engine/clsWD10.h"
 #include "engine/clsWD11.h"
 #include "engine/clsWDNone.h"
 
-#include "forms/ScriptedHost.h"
 #include "os/emulated/Machine.h"
 #include "platform/RaisedError.h"
+#include "support/ScriptedUser.h"
 #include "wordsim/emulated/EmulatedWord.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +62,7 @@ protected:
     }
 
     os::emulated::Machine machine;
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     platform::Services services{machine, host};
     engine::Program program{services};
     wordsim::InstallResult word;
@@ -75,10 +77,10 @@ TEST_F(clsBackupTest, SelectsTheProfileOfTheVersionAndStartsWordForEachOptionSel
         std::vector<std::string> started;
         int boxes;
     } cases[] = {
-        {"WD10", true, false, Kind::WD10, {WordLine("SafeMode.DOT")}, 0},
-        {"WD10", false, true, Kind::WD10, {WordLine("SUPPORT10.DOT")}, 0},
-        {"WD11", true, true, Kind::WD11, {WordLine("SafeMode.DOT"), WordLine("SUPPORT11.DOT")}, 0},
-        {"WD11", false, false, Kind::WD11, {}, 0},
+        {engine::kWord2002, true, false, Kind::WD10, {WordLine("SafeMode.DOT")}, 0},
+        {engine::kWord2002, false, true, Kind::WD10, {WordLine("SUPPORT10.DOT")}, 0},
+        {engine::kWord2003, true, true, Kind::WD11, {WordLine("SafeMode.DOT"), WordLine("SUPPORT11.DOT")}, 0},
+        {engine::kWord2003, false, false, Kind::WD11, {}, 0},
         // No supported version: the do-nothing profile says so per launch.
         {"", true, false, Kind::None, {}, 1},
         {"wd10", true, true, Kind::None, {}, 2},
@@ -123,7 +125,7 @@ TEST_F(clsBackupTest, SelectsTheProfileOfTheVersionAndStartsWordForEachOptionSel
 }
 
 TEST_F(clsBackupTest, AWordThatCannotStartReachesTheCaller) {
-    program.CurrentWordVersion = "WD10";
+    program.CurrentWordVersion = engine::kWord2002;
     program.WordProgramFolder = "C:\\Program Files\\Nowhere";
     Options options(host);
     options.launch = true;

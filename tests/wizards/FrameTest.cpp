@@ -114,7 +114,7 @@ TEST(WizardFrame, WelcomeNamesTheChosenWord) {
         const char* version;
         const char* shown;
         int yields;
-    } cases[] = {{"WD10", "MS Word 2002 ", 19}, {"WD11", "MS Word XP ", 16}, {"WD12", "", 9}};
+    } cases[] = {{engine::kWord2002, "MS Word 2002 ", 19}, {engine::kWord2003, "MS Word XP ", 16}, {"WD12", "", 9}};
     for (int k = 0; k < kWordKinds; ++k) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(kKinds[k].name) + " " + c.version);
@@ -259,7 +259,7 @@ TEST(WizardFrame, CancelAtAYieldEndsThePassThere) {
 
 TEST(WizardFrame, NoVersionChosenAsksOnceThenStaysWithoutTouchingAnyProfile) {
     for (int k = 0; k < kWordKinds; ++k) {
-        for (const char* answer : {"", "WD11"}) {
+        for (const char* answer : {"", engine::kWord2003}) {
             SCOPED_TRACE(std::string(kKinds[k].name) + " answer '" + answer + "'");
             World w;
             w.program.CurrentWordVersion = "wd10";  // not a supported version: compared exactly

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "engine/Program.h"
+#include "engine/WordVersions.h"
 #include "engine/clsWD.h"
-#include "forms/ScriptedHost.h"
 #include "os/emulated/Machine.h"
+#include "support/ScriptedUser.h"
 #include "wizards/WizardEnv.h"
 #include "wizards/WizardFrame.h"
 #include "wizards/frmRestore.h"
@@ -91,11 +92,11 @@ public:
         machine.MakeFolders("C:\\Program Files\\Browser");
         machine.WriteFileText(kBrowser, "MZ");
         machine.SetAssociation(".htm", kBrowser);
-        program.CurrentWordVersion = "WD10";
+        program.CurrentWordVersion = engine::kWord2002;
     }
 
     wizards::WizardEnv Env() {
-        return {program,
+        return {program, host,
                 [rec = record](const std::string& version) -> std::shared_ptr<engine::clsWD> {
                     rec->calls.push_back("new:" + version);
                     return std::make_shared<FakeProfile>(rec);
@@ -118,7 +119,7 @@ public:
     }
 
     CountingRestore& OpenRestore() {
-        auto form = std::make_unique<CountingRestore>(program.services);
+        auto form = std::make_unique<CountingRestore>(program.services, host);
         CountingRestore& made = *form;
         keep_.push_back(std::move(form));
         made.Form_Load();
@@ -147,7 +148,7 @@ public:
     }
 
     os::emulated::Machine machine;
-    forms::ScriptedHost host;
+    qvxtest::ScriptedUser host;
     engine::Program program{platform::Services{machine, host}};
     std::shared_ptr<Record> record = std::make_shared<Record>();
     int asked = 0;

@@ -7,6 +7,7 @@
 
 #include "engine/Program.h"
 #include "engine/Selection.h"
+#include "engine/WordVersions.h"
 #include "forms/Host.h"
 
 #include <cstdio>
@@ -57,7 +58,7 @@ double BareCopyAndDeleteUs(const std::string& folder, const std::vector<std::str
 std::optional<Timing> RenameAndRestore(os::win32::Win32Api& api, PumpingHost& host, const std::string& folder,
                                        const std::vector<std::string>& names, std::string* why) {
     engine::Program program(platform::Services{api, host});
-    program.CurrentWordVersion = "WD11";
+    program.CurrentWordVersion = engine::kWord2003;
     const std::shared_ptr<engine::clsWD> profile = engine::SelectWordProfile(program);
     if (!profile) {
         *why = "no Word 2003 profile";

@@ -2,6 +2,7 @@
 
 #include "bench/Bench.h"
 
+#include "engine/WordVersions.h"
 #include "wordsim/SimIo.h"
 
 #include <psapi.h>
@@ -79,7 +80,7 @@ std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, cons
 
 void StoreQuietSettings(os::win32::Win32Api& api) {
     const std::string root = kSettingsRoot;
-    wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", "WD11");
+    wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", engine::kWord2003);
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Detect No Show", "True");
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Show WalkThru", "WalkThru", "True");
 }

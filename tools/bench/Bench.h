@@ -8,6 +8,7 @@
 #include "driver/Driver.h"
 #include "forms/Host.h"
 #include "os/win32/Win32Api.h"
+#include "platform/UserPort.h"
 #include "wordsim/Installer.h"
 
 #include <chrono>
@@ -51,15 +52,18 @@ std::string Fixed(double value, int decimals);
 std::string Mib(double bytes);
 std::string Verdict(bool met);
 
-// The host for the engine run inside the bench: yields pump this thread's
+// The user for the engine run inside the bench: yields pump this thread's
 // queue as the program's host does; a message box (a rename that failed) is
 // recorded instead of waiting for a user.
-class PumpingHost : public forms::Host {
+class PumpingHost : public platform::UserPort {
 public:
-    int MsgBox(const std::string& text, uint32_t, const std::string&) override {
+    void Tell(const std::string& text, platform::Mark, const std::string&) override { boxes.push_back(text); }
+    // Closed with OK, as an unattended run would: no Yes.
+    bool Ask(const std::string& text, platform::Mark, const std::string&) override {
         boxes.push_back(text);
-        return forms::vbOK;
+        return false;
     }
+    using UserPort::DoEvents;
     void DoEvents() override {
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

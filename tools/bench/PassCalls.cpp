@@ -8,6 +8,7 @@
 
 #include "engine/Program.h"
 #include "engine/Selection.h"
+#include "engine/WordVersions.h"
 #include "wordsim/SimIo.h"
 
 #include <algorithm>
@@ -133,7 +134,7 @@ bool MeasurePassCalls(os::win32::Win32Api& api, const Options& options) {
     PlacedApi placed(wordsim::io::Join(programFolder, "qvxfix.exe"));
     PumpingHost host;
     engine::Program program(platform::Services{placed, host});
-    program.CurrentWordVersion = "WD11";
+    program.CurrentWordVersion = engine::kWord2003;
     program.WordProgramFolder = word->programFolder;
     const std::shared_ptr<clsWD> profile = engine::SelectWordProfile(program);
     if (!profile) {

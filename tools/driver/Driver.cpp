@@ -2,7 +2,7 @@
 
 #include "driver/Driver.h"
 
-#include "forms/win32/Gdi.h"
+#include "os/win32/Raii.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,10 +13,10 @@ namespace e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using forms::win32::UniqueBitmap;
-using forms::win32::UniqueMemoryDc;
-using forms::win32::WindowDc;
+using os::win32::UniqueBitmap;
 using os::win32::UniqueHandle;
+using os::win32::UniqueMemoryDc;
+using os::win32::WindowDc;
 
 // A window that does not answer in this time is taken as hung.
 constexpr UINT kSendTimeoutMs = 5000;
@@ -74,7 +74,7 @@ std::vector<uint8_t> Capture(const RECT& rect, BITMAPINFOHEADER* header) {
     std::vector<uint8_t> pixels(header->biSizeImage);
     BITMAPINFO info = {};
     info.bmiHeader = *header;
-    if (::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info,
+    if (::GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(), &info,
                     DIB_RGB_COLORS) != height)
         return {};
     return pixels;

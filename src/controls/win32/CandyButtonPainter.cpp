@@ -24,8 +24,8 @@ using forms::win32::UniqueBitmap;
 using forms::win32::UniqueBrush;
 using forms::win32::UniqueIcon;
 using forms::win32::UniqueMemoryDc;
-using forms::win32::UniqueModule;
-using forms::win32::UniqueRegion;
+using os::win32::UniqueModule;
+using os::win32::UniqueRegion;
 
 using TrackFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
 

@@ -287,6 +287,7 @@ int Win32Host::Run(const std::function<void()>& entry) {
             }
         }
     } catch (const ProgramEnded&) {
+        // End closed every form and posted the quit message: the run is over.
     }
     // The quit message End posted is this loop's to take.
     int code = 0;

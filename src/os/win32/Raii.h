@@ -1,6 +1,8 @@
-// Small owners for the Win32 handles the real Api holds for the length of a
-// call (or of an automation object's life). Handles that the Api hands to its
-// callers are owned by os::Unique (os/Handles.h) instead.
+// Small owners for the Win32 handles the Windows-only code holds: the real
+// Api for the length of a call (or of an automation object's life), the form
+// host and the painter for GDI objects and modules, the test driver for its
+// screen captures. Handles that the Api hands to its callers are owned by
+// os::Unique (os/Handles.h) instead.
 #pragma once
 
 #include "os/win32/WinHeaders.h"
@@ -44,6 +46,10 @@ inline void CloseEventSource(HANDLE handle) { ::DeregisterEventSource(handle); }
 inline void FreePidl(LPITEMIDLIST pidl) { ::CoTaskMemFree(pidl); }
 inline void FreeBstr(BSTR text) { ::SysFreeString(text); }
 inline void FreeLocal(char* text) { ::LocalFree(text); }
+inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
+inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
+inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
+inline void UnloadModule(HMODULE module) { ::FreeLibrary(module); }
 }  // namespace detail
 
 // Only keys this program opened: never a predefined root.
@@ -58,6 +64,35 @@ using UniquePidl = UniqueWin<LPITEMIDLIST, nullptr, detail::FreePidl>;
 using UniqueBstr = UniqueWin<BSTR, nullptr, detail::FreeBstr>;
 // Text that FormatMessage allocated.
 using UniqueLocalText = UniqueWin<char*, nullptr, detail::FreeLocal>;
+
+using UniqueFont = UniqueWin<HFONT, nullptr, detail::DeleteGdiObject>;
+using UniqueBitmap = UniqueWin<HBITMAP, nullptr, detail::DeleteGdiObject>;
+using UniqueBrush = UniqueWin<HBRUSH, nullptr, detail::DeleteGdiObject>;
+using UniquePen = UniqueWin<HPEN, nullptr, detail::DeleteGdiObject>;
+using UniqueRegion = UniqueWin<HRGN, nullptr, detail::DeleteGdiObject>;
+using UniqueIcon = UniqueWin<HICON, nullptr, detail::DestroyIconHandle>;
+// A DC made by CreateCompatibleDC (never one from GetDC).
+using UniqueMemoryDc = UniqueWin<HDC, nullptr, detail::DeleteMemoryDc>;
+// A library this program loaded itself.
+using UniqueModule = UniqueWin<HMODULE, nullptr, detail::UnloadModule>;
+
+// A window's DC (the screen's for null) for one scope; with flags, the one
+// GetDCEx gives (e.g. of the whole window).
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    WindowDc(HWND window, DWORD flags) : window_(window), dc_(::GetDCEx(window, nullptr, flags)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // A VARIANT that is cleared when it goes (frees its BSTR, releases its object).
 class UniqueVariant {
