@@ -182,7 +182,7 @@ TEST_F(EngineRegistry, TheCOMKeyGoesWholeThoughEachAddinHasAKey) {
     EXPECT_TRUE(KeyExists("Software\\Microsoft\\Office\\Word")) << "nothing above the component goes";
 }
 
-TEST_F(EngineRegistry, TheBackupFilesAreSharedByBothProfiles) {
+TEST_F(EngineRegistry, TheBackupFilesAreSharedButEachProfilePutsBackOnlyItsOwnKey) {
     InstallWord(Version::Word2003);
     const std::string options11 = OfficeKey("11.0", "Word\\Options");
     const engine::RegFile before = Tree(options11);
@@ -191,8 +191,13 @@ TEST_F(EngineRegistry, TheBackupFilesAreSharedByBothProfiles) {
     word2003->OptionsRemove();
     auto word2002 = Select("WD10");
     word2002->OptionsRestore();
-    EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(options11)));
+    EXPECT_FALSE(KeyExists(options11));
     EXPECT_FALSE(KeyExists(OfficeKey("10.0", "Word\\Options")));
+    EXPECT_EQ((std::vector<std::string>{"Quorvex did not put back Word's Options registry key from "
+                                        "C:\\Tools\\Fix\\Options.reg: the file names another key."}),
+              BoxTexts());
+    Select("WD11")->OptionsRestore();
+    EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(options11)));
 }
 
 TEST_F(EngineRegistry, AKeyWhoseBackupCannotBeWrittenStaysAndTheUserIsToldOnce) {
@@ -310,18 +315,58 @@ TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {
     EXPECT_FALSE(machine.Exists("C:\\Tools\\FixData.reg"));
 }
 
-TEST_F(EngineRegistry, ABackupThatCannotBeImportedIsToldOnce) {
-    InstallWord(Version::Word2003);
-    auto profile = Select("WD11");
-    profile->OptionsBackup();
-    profile->OptionsRemove();
-    machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", "not a registry file");
-    profile->OptionsRestore();
-    profile->OptionsRestore();
-    ASSERT_EQ(1u, host.Boxes().size());
-    EXPECT_NE(std::string::npos, host.Boxes()[0].text.find("could not put back Word's Options registry key"))
-        << host.Boxes()[0].text;
-    EXPECT_FALSE(KeyExists(OfficeKey("11.0", "Word\\Options")));
+TEST_F(EngineRegistry, ABackupIsPutBackOnlyIntoItsOwnKeyOrToldOnce) {
+    const std::string options = "HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Options");
+    const std::string data = "HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Data");
+    auto file = [](const std::string& body) {
+        std::string bytes = "\xff\xfe";
+        for (char c : "Windows Registry Editor Version 5.00\r\n\r\n" + body + "\r\n") bytes += {c, '\0'};
+        return bytes;
+    };
+    const std::string mine = "[" + options + "\\Sub]\r\n\"Mine\"=\"1\"\r\n";
+    struct Case {
+        std::string bytes;
+        std::string told;  // after "Quorvex ..."
+    } cases[] = {
+        {"not a registry file", "could not put back Word's Options registry key from its backup."},
+        {file(mine + "[" + data + "]\r\n\"Settings\"=\"theirs\""), "the file names another key."},
+        {file(mine + "[" + options + "2]\r\n\"Mine\"=\"1\""), "the file names another key."},
+        {file(mine + "[HKEY_LOCAL_MACHINE\\" + OfficeKey("11.0", "Word\\Options") + "]"), "the file names another key."},
+        {file(mine + "[-" + data + "]"), "the file holds a deletion."},
+        {file(mine + "\"Startup-Path\"=-"), "the file holds a deletion."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told + " " + ::testing::PrintToString(c.bytes));
+        forms::ScriptedHost user;
+        engine::Program run{platform::Services{machine, user}};
+        InstallWord(Version::Word2003);
+        run.WordProgramFolder = install.programFolder;
+        run.CurrentWordVersion = "WD11";
+        auto profile = engine::SelectWordProfile(run);
+        profile->OptionsBackup();
+        profile->OptionsRemove();
+        machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", c.bytes);
+        const engine::RegFile dataBefore = Tree(OfficeKey("11.0", "Word\\Data"));
+        profile->OptionsRestore();
+        profile->OptionsRestore();
+        ASSERT_EQ(1u, user.Boxes().size());
+        const std::string text = user.Boxes()[0].text;
+        EXPECT_NE(std::string::npos, text.find(c.told)) << text;
+        if (c.told.front() == 't') {
+            EXPECT_EQ(0u, text.find("Quorvex did not put back Word's Options registry key from "
+                                    "C:\\Tools\\Fix\\Options.reg: "))
+                << text;
+        }
+        EXPECT_EQ("Quorvex", user.Boxes()[0].caption);
+        EXPECT_FALSE(KeyExists(OfficeKey("11.0", "Word\\Options"))) << "nothing of it applied";
+        EXPECT_FALSE(KeyExists(OfficeKey("11.0", "Word\\Options2")));
+        EXPECT_EQ("", engine::DescribeRegDifference(dataBefore, Tree(OfficeKey("11.0", "Word\\Data"))));
+    }
+    // The component's own key and its subkeys are put back.
+    machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", file("[" + options + "]\r\n" + mine));
+    Select("WD11")->OptionsRestore();
+    EXPECT_TRUE(KeyExists(OfficeKey("11.0", "Word\\Options\\Sub")));
+    EXPECT_TRUE(host.Boxes().empty());
 }
 
 }  // namespace
