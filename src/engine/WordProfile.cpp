@@ -454,7 +454,7 @@ void WordProfile::CopyOver(const std::string& from, const std::string& to, bool 
 
 std::string WordProfile::CopyAside(const std::string& from, const std::string& backup) {
     os::Api& api = program_.services.api;
-    RunRecord& run = program_.Run;
+    const RunRecord& run = program_.Run;
     // The usual case first, a copy that creates the free name: asking
     // whether a name is free costs a read of the whole folder on some systems.
     if (api.CopyFile(from, backup, true)) return backup;

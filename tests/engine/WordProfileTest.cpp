@@ -246,6 +246,8 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
     EXPECT_EQ("a later template", Read(aside));
     EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.dot.1"));
     EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.dot.2"));
+    EXPECT_EQ((std::vector<std::string>{aside, templates + "\\0Normal.dot.1", templates + "\\0Normal.dot.2"}),
+              engine::KeptFiles(api(), aside));
     EXPECT_EQ("", engine::DescribeRegDifference(Tree(optionsKey), savedAt(0)));
     EXPECT_EQ("", engine::DescribeRegDifference(usersOptions, savedAt(1)));
 
