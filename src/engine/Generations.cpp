@@ -14,6 +14,11 @@ bool Exists(os::Api& api, const std::string& path) {
     return api.GetFileAttributes(path) != os::InvalidFileAttributes;
 }
 
+// Far more names than any folder holds: a system that reports every name
+// taken must not keep the search going for ever (the last name tried is
+// returned, and the write to it fails: nothing is ever replaced).
+constexpr int kNamesTried = 100000;
+
 // The generation number a bare file name has as a generation of base, or 0.
 long GenerationOf(const std::string& name, const std::string& base) {
     if (name.size() <= base.size() + 1 || FoldPath(name.substr(0, base.size())) != FoldPath(base) ||
@@ -33,14 +38,14 @@ std::string GenerationName(const std::string& path, int n) { return path + "." +
 
 std::string FreeGenerationName(os::Api& api, const std::string& path) {
     int n = 1;
-    while (Exists(api, GenerationName(path, n))) ++n;
+    while (n < kNamesTried && Exists(api, GenerationName(path, n))) ++n;
     return GenerationName(path, n);
 }
 
 std::string FreeTemporaryName(os::Api& api, const std::string& path) {
     // A run stopped half-way may have left one; it is not ours to remove.
     std::string name = path + ".new";
-    for (int n = 2; Exists(api, name); ++n) name = path + ".new" + std::to_string(n);
+    for (int n = 2; n < kNamesTried && Exists(api, name); ++n) name = path + ".new" + std::to_string(n);
     return name;
 }
 
