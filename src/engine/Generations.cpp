@@ -1,66 +1,83 @@
 #include "engine/Generations.h"
 
+#include "os/Handles.h"
+
+#include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace engine {
 
 namespace {
 
-// Where ".n" goes: before the last dot of the file name, else at its end.
-size_t NumberAt(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = path.find_last_of('.');
-    // A leading dot is part of the name, not an extension.
-    return dot == std::string::npos || dot <= nameStart ? path.size() : dot;
-}
-
 bool Exists(os::Api& api, const std::string& path) {
     return api.GetFileAttributes(path) != os::InvalidFileAttributes;
 }
 
-// The oldest generation goes for good; a read-only copy must not keep it.
-bool Drop(os::Api& api, const std::string& path) {
-    if (api.DeleteFile(path)) return true;
-    api.SetFileAttributes(path, os::AttrNormal);
-    return api.DeleteFile(path);
+// Far more names than any folder holds: a system that reports every name
+// taken must not keep the search going for ever (the last name tried is
+// returned, and the write to it fails: nothing is ever replaced).
+constexpr int kNamesTried = 100000;
+
+// The generation number a bare file name has as a generation of base, or 0.
+long GenerationOf(const std::string& name, const std::string& base) {
+    if (name.size() <= base.size() + 1 || FoldPath(name.substr(0, base.size())) != FoldPath(base) ||
+        name[base.size()] != '.')
+        return 0;
+    const std::string digits = name.substr(base.size() + 1);
+    // No leading zero: "X.01" is no name this program gives.
+    if (digits.size() > 9 || digits[0] == '0' ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+        return 0;
+    return std::stol(digits);
 }
 
 }  // namespace
 
-std::string GenerationName(const std::string& path, int n) {
-    std::string name = path;
-    name.insert(NumberAt(path), "." + std::to_string(n));
+std::string GenerationName(const std::string& path, int n) { return path + "." + std::to_string(n); }
+
+std::string FreeGenerationName(os::Api& api, const std::string& path) {
+    int n = 1;
+    while (n < kNamesTried && Exists(api, GenerationName(path, n))) ++n;
+    return GenerationName(path, n);
+}
+
+std::string FreeTemporaryName(os::Api& api, const std::string& path) {
+    // A run stopped half-way may have left one; it is not ours to remove.
+    std::string name = path + ".new";
+    for (int n = 2; n < kNamesTried && Exists(api, name); ++n) name = path + ".new" + std::to_string(n);
     return name;
 }
 
-bool IsGenerationName(const std::string& name) {
-    const size_t end = NumberAt(name);
-    size_t start = end;
-    while (start > 0 && std::isdigit(static_cast<unsigned char>(name[start - 1]))) --start;
-    // Something must come before ".n": ".1" alone is no generation of anything.
-    if (start == end || start < 2 || name[start - 1] != '.' || end - start > 2) return false;
-    const int n = std::stoi(name.substr(start, end - start));
-    return name[start] != '0' && n >= 1 && n <= kGenerationsKept;
+bool PromoteBackup(os::Api& api, const std::string& temporary, const std::string& path) {
+    std::string earlier;
+    if (Exists(api, path)) {
+        earlier = FreeGenerationName(api, path);
+        if (!api.MoveFile(path, earlier)) return false;
+    }
+    if (api.MoveFile(temporary, path)) return true;
+    if (!earlier.empty()) api.MoveFile(earlier, path);
+    return false;
 }
 
-bool FreeFirstGeneration(os::Api& api, const std::string& path) {
-    // Only as far as the first gap: older generations past it stay as they are.
-    int free = 1;
-    while (free <= kGenerationsKept && Exists(api, GenerationName(path, free))) ++free;
-    if (free > kGenerationsKept) {
-        free = kGenerationsKept;
-        if (!Drop(api, GenerationName(path, free))) return false;
+std::vector<std::string> KeptFiles(os::Api& api, const std::string& path) {
+    std::vector<std::string> kept;
+    if (Exists(api, path)) kept.push_back(path);
+    const size_t slash = path.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = path.substr(folder.size());
+    std::vector<std::pair<long, std::string>> found;
+    os::FindData data;
+    os::UniqueFind find(api, api.FindFirstFile(path + ".*", &data));
+    if (find) {
+        do {
+            if (data.attributes & os::AttrDirectory) continue;
+            if (long n = GenerationOf(data.name, base)) found.emplace_back(n, folder + data.name);
+        } while (api.FindNextFile(find.get(), &data));
     }
-    for (int n = free - 1; n >= 1; --n) {
-        if (!api.MoveFile(GenerationName(path, n), GenerationName(path, n + 1))) return false;
-    }
-    return true;
-}
-
-bool MakeRoom(os::Api& api, const std::string& path) {
-    if (!Exists(api, path)) return true;
-    return FreeFirstGeneration(api, path) && api.MoveFile(path, GenerationName(path, 1));
+    std::sort(found.begin(), found.end());
+    for (auto& [n, name] : found) kept.push_back(std::move(name));
+    return kept;
 }
 
 std::string FoldPath(const std::string& path) {

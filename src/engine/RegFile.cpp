@@ -726,6 +726,38 @@ std::string DescribeRegDifference(const RegFile& expected, const RegFile& actual
     return {};
 }
 
+namespace {
+
+RegResult CheckBackup(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path,
+                      const std::string& bytes) {
+    const std::string fullName = RegRootName(root) + (subKey.empty() ? "" : "\\" + subKey);
+    std::string back;
+    uint32_t code = ReadWholeFile(api, path, &back);
+    if (code != os::err::Success) {
+        return {code, "The backup \"" + path + "\" could not be read back: " + DescribeStatus(api, code)};
+    }
+    RegFile parsed;
+    RegFileError error;
+    if (back != bytes || !ParseRegFile(api, back, &parsed, &error)) {
+        return {os::err::InvalidData, "The backup \"" + path + "\" does not read back as it was written."};
+    }
+    // Compared with the registry as it is now, so that a change made while
+    // the file was written is not lost with the key.
+    RegFile now;
+    const long rc = ReadRegTree(api, root, subKey, &now);
+    if (rc != os::err::Success) {
+        return {static_cast<uint32_t>(rc),
+                "The key \"" + fullName + "\" could not be read: " + DescribeStatus(api, rc)};
+    }
+    std::string difference = DescribeRegDifference(now, parsed);
+    if (!difference.empty()) {
+        return {os::err::InvalidData, "The backup \"" + path + "\" differs from the registry: " + difference};
+    }
+    return {};
+}
+
+}  // namespace
+
 RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path,
                        bool replace) {
     std::string fullName = RegRootName(root) + (subKey.empty() ? "" : "\\" + subKey);
@@ -740,32 +772,28 @@ RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, c
     if (code != os::err::Success) {
         return {code, "The backup \"" + path + "\" could not be written: " + DescribeStatus(api, code)};
     }
-    std::string back;
-    code = ReadWholeFile(api, path, &back);
-    if (code != os::err::Success) {
-        return {code, "The backup \"" + path + "\" could not be read back: " + DescribeStatus(api, code)};
-    }
-    RegFile parsed;
-    RegFileError error;
-    if (back != bytes || !ParseRegFile(api, back, &parsed, &error)) {
-        return {os::err::InvalidData, "The backup \"" + path + "\" does not read back as it was written."};
-    }
-    // Compared with the registry as it is now, so that a change made while
-    // the file was written is not lost with the key.
-    RegFile now;
-    rc = ReadRegTree(api, root, subKey, &now);
-    if (rc != os::err::Success) {
-        return {static_cast<uint32_t>(rc),
-                "The key \"" + fullName + "\" could not be read: " + DescribeStatus(api, rc)};
-    }
-    std::string difference = DescribeRegDifference(now, parsed);
-    if (!difference.empty()) {
-        return {os::err::InvalidData, "The backup \"" + path + "\" differs from the registry: " + difference};
+    // A file that fails its check is no backup; one made new here goes again.
+    RegResult checked = CheckBackup(api, root, subKey, path, bytes);
+    if (!checked.ok() && !replace) api.DeleteFile(path);
+    return checked;
+}
+
+std::string OutsideOf(const RegFile& file, os::HKey root, const std::string& subKey) {
+    const std::string own = Lower(subKey);
+    for (const RegKey& key : file.keys) {
+        if (key.remove) return "the file holds a deletion";
+        for (const RegValue& value : key.values)
+            if (value.remove) return "the file holds a deletion";
+        os::HKey keyRoot = 0;
+        std::string keySub;
+        if (!SplitRoot(key.path, &keyRoot, &keySub)) return "the file names another key";
+        const std::string lower = Lower(keySub);
+        if (keyRoot != root || (lower != own && lower.rfind(own + "\\", 0) != 0)) return "the file names another key";
     }
     return {};
 }
 
-RegResult RestoreRegFile(os::Api& api, const std::string& path) {
+RegResult RestoreRegFile(os::Api& api, const std::string& path, os::HKey root, const std::string& subKey) {
     std::string bytes;
     uint32_t code = ReadWholeFile(api, path, &bytes);
     if (code != os::err::Success) {
@@ -776,6 +804,10 @@ RegResult RestoreRegFile(os::Api& api, const std::string& path) {
     if (!ParseRegFile(api, bytes, &file, &error)) {
         std::string where = error.line > 0 ? " (line " + std::to_string(error.line) + ")" : "";
         return {os::err::InvalidData, "The backup \"" + path + "\" cannot be imported" + where + ": " + error.message};
+    }
+    if (root != 0) {
+        std::string outside = OutsideOf(file, root, subKey);
+        if (!outside.empty()) return {os::err::AccessDenied, std::move(outside), true};
     }
     long rc = ApplyRegFile(api, file, &error);
     if (rc != os::err::Success) return {static_cast<uint32_t>(rc), error.message};

@@ -85,6 +85,7 @@ std::string DescribeRegDifference(const RegFile& expected, const RegFile& actual
 struct RegResult {
     uint32_t code = os::err::Success;
     std::string message;
+    bool refused = false;  // a restore that would reach beyond its key: nothing was applied
 
     bool ok() const { return code == os::err::Success; }
 };
@@ -95,7 +96,13 @@ struct RegResult {
 RegResult BackupRegKey(os::Api& api, os::HKey root, const std::string& subKey, const std::string& path,
                        bool replace = true);
 
-// Reads and parses path whole, then imports it.
-RegResult RestoreRegFile(os::Api& api, const std::string& path);
+// Why file may not be put into root\subKey alone ("the file names another
+// key", "the file holds a deletion"); empty when every key it names is that
+// key or below it and it only writes.
+std::string OutsideOf(const RegFile& file, os::HKey root, const std::string& subKey);
+
+// Reads and parses path whole, then imports it. With a root, a file that
+// OutsideOf refuses is refused whole (refused, the reason as message).
+RegResult RestoreRegFile(os::Api& api, const std::string& path, os::HKey root = 0, const std::string& subKey = {});
 
 }  // namespace engine

@@ -28,8 +28,10 @@
 //   the start test that follows sees the registration settled.
 // - A file is only deleted once its copy holds the same bytes. A read-only
 //   file is renamed like any other; its copy keeps the attribute.
-// - No backup is ever replaced. A file already under a backup name moves to
-//   a generation beside it (Generations.h). Within a run the first backup of
+// - No backup is ever replaced or dropped. A new one is checked before a file
+//   already under the backup name moves to a generation beside it
+//   (Generations.h); one holding the same bytes as that file adds nothing.
+//   Only the long name's extension picks add-ins. Within a run the first backup of
 //   a component is the user's own and keeps the name: a later rename aside
 //   (Word's fresh Normal.dot) or a later, different export goes to a
 //   generation instead, and the restores read the name.
@@ -125,6 +127,12 @@ bool DeleteRenamed(os::Api& api, const std::string& path) {
     return false;
 }
 
+// Whether a file name's extension is exactly extension, in any case.
+bool HasExtension(const std::string& name, const std::string& extension) {
+    const size_t dot = name.find_last_of('.');
+    return dot != std::string::npos && dot > 0 && FoldPath(name.substr(dot + 1)) == extension;
+}
+
 // Only a full path names one folder; a relative text would be read against
 // the current folder, which is the program's own when started from Explorer.
 bool IsFullPath(const std::string& folder) {
@@ -185,33 +193,41 @@ long WordProfile::ProbeKey(const std::string& key) {
     return rc;
 }
 
-std::string WordProfile::FreeBackupName(const std::string& path, bool keepOwn) {
-    os::Api& api = program_.services.api;
-    if (api.GetFileAttributes(path) == os::InvalidFileAttributes) return path;
-    if (keepOwn && program_.Run.Made(path)) {
-        return FreeFirstGeneration(api, path) ? GenerationName(path, 1) : std::string();
-    }
-    return MakeRoom(api, path) ? path : std::string();
-}
-
 RegResult WordProfile::WriteBackup(const Component& component, const std::string& path, bool keepOwn,
                                    std::string* written) {
     os::Api& api = program_.services.api;
+    RunRecord& run = program_.Run;
     written->clear();
-    const std::string target = FreeBackupName(path, keepOwn);
-    if (target.empty()) {
+    // The usual case first: the name is free and the file is created new, so
+    // nothing under the name is ever replaced.
+    RegResult result = BackupRegKey(api, os::HKeyCurrentUser, component.key, path, false);
+    if (result.ok()) {
+        *written = path;
+        run.made.insert(FoldPath(path));
+        return result;
+    }
+    if (result.code != os::err::FileExists && result.code != os::err::AlreadyExists) return result;
+    if (keepOwn && run.Made(path)) {
+        const std::string generation = FreeGenerationName(api, path);
+        result = BackupRegKey(api, os::HKeyCurrentUser, component.key, generation, false);
+        if (result.ok()) *written = generation;
+        return result;
+    }
+    const std::string temporary = FreeTemporaryName(api, path);
+    result = BackupRegKey(api, os::HKeyCurrentUser, component.key, temporary, false);
+    if (!result.ok()) return result;
+    // Only now, with the new backup checked, may the earlier one move.
+    if (SameContent(temporary, path)) {
+        api.DeleteFile(temporary);  // the file at path holds the same bytes
+    } else if (!PromoteBackup(api, temporary, path)) {
         uint32_t code = api.GetLastError();
         if (code == os::err::Success) code = os::err::AccessDenied;
+        api.DeleteFile(temporary);  // the key it saved is still in place
         return {code, "The earlier backup \"" + path + "\" could not be kept: " + api.FormatMessage(code)};
     }
-    // The name was found free; should a file be there all the same (one the
-    // attribute query could not see), it stays and this backup fails.
-    RegResult result = BackupRegKey(api, os::HKeyCurrentUser, component.key, target, false);
-    if (result.ok()) {
-        *written = target;
-        if (target == path) program_.Run.made.insert(FoldPath(path));
-    }
-    return result;
+    *written = path;
+    run.made.insert(FoldPath(path));
+    return {};
 }
 
 bool WordProfile::SameAsFile(const std::string& key, const std::string& path) {
@@ -245,9 +261,13 @@ RegResult WordProfile::Backup(const Component& component) {
     // the key as it is now is kept beside it when it differs.
     RunRecord::Backup& record = found->second;
     if (absent) return {};
-    if (program_.Run.Made(path) && program_.services.api.PathFileExists(path) && SameAsFile(component.key, path)) {
-        record.file = path;
-        return {};
+    // Nothing is added while the key still matches the newest backup of it.
+    for (const std::string& file : {record.file, path}) {
+        if (program_.Run.Made(path) && !file.empty() && program_.services.api.PathFileExists(file) &&
+            SameAsFile(component.key, file)) {
+            record.file = file;
+            return {};
+        }
     }
     std::string written;
     RegResult result = WriteBackup(component, path, true, &written);
@@ -289,8 +309,14 @@ void WordProfile::Restore(const Component& component) {
     // Without a backup in this run the file of an earlier run is the backup.
     bool import = found == program_.Run.backups.end() || found->second.state == RunRecord::BackupState::Saved;
     if (import && api.PathFileExists(path)) {
-        RegResult result = RestoreRegFile(api, path);
-        if (!result.ok()) {
+        // Only into its own key: a file naming another key or deleting
+        // anything is not the backup this component wrote.
+        RegResult result = RestoreRegFile(api, path, os::HKeyCurrentUser, component.key);
+        if (result.refused) {
+            TellOnce(std::string("restore ") + component.key, std::string("Quorvex did not put back ") +
+                                                                   component.name + " from " + path + ": " +
+                                                                   result.message + ".");
+        } else if (!result.ok()) {
             TellOnce(std::string("restore ") + component.key,
                      std::string("Quorvex could not put back ") + component.name + " from its backup." + kLineBreak +
                          kLineBreak + result.message);
@@ -402,12 +428,10 @@ void WordProfile::renAddins(bool boolRestore) {
                 const char* search = boolRestore ? pair.backup : pair.working;
                 const char* target = boolRestore ? pair.working : pair.backup;
                 for (const std::string& name : ListFiles(api, entry + "*." + search)) {
-                    if (name.size() < 3) continue;
-                    const std::string working = entry + name.substr(0, name.size() - 3) + target;
-                    // An earlier generation (Tools.1.wbt) is no add-in to put back,
-                    // unless this run put an add-in of that name aside itself.
-                    if (boolRestore && IsGenerationName(name) && !program_.Run.RenamedAside(working)) continue;
-                    renFile(entry + name, working, boolRestore);
+                    // The pattern also matches through short names: Addin.dotm
+                    // is ADDIN~1.DOT. Only the long name's own extension counts.
+                    if (!HasExtension(name, search)) continue;
+                    renFile(entry + name, entry + name.substr(0, name.size() - 3) + target, boolRestore);
                 }
             }
         }
@@ -421,6 +445,29 @@ void WordProfile::CopyOver(const std::string& from, const std::string& to, bool 
     // attribute query could not see stays as it is.
     if (replace) platform::clsFileSystem(program_.services).CopyFile(from, to);
     else program_.services.api.CopyFile(from, to, true);
+}
+
+std::string WordProfile::CopyAside(const std::string& from, const std::string& backup) {
+    os::Api& api = program_.services.api;
+    const RunRecord& run = program_.Run;
+    // The usual case first, a copy that creates the free name: asking
+    // whether a name is free costs a read of the whole folder on some systems.
+    if (api.CopyFile(from, backup, true)) return backup;
+    const uint32_t code = api.GetLastError();
+    if (code != os::err::FileExists && code != os::err::AlreadyExists) return {};
+    // A copy of the same bytes is kept already: it stands for this one.
+    if (SameContent(from, backup)) return backup;
+    if (run.Made(backup)) {
+        // This run's own backup keeps the name; the later file goes beside it.
+        const std::string generation = FreeGenerationName(api, backup);
+        return api.CopyFile(from, generation, true) ? generation : std::string();
+    }
+    // The earlier backup moves only once the new copy is checked.
+    const std::string temporary = FreeTemporaryName(api, backup);
+    if (!api.CopyFile(from, temporary, true)) return {};
+    if (SameContent(from, temporary) && PromoteBackup(api, temporary, backup)) return backup;
+    DeleteRenamed(api, temporary);  // only a copy: the file is still under its own name
+    return {};
 }
 
 bool WordProfile::SameContent(const std::string& a, const std::string& b) {
@@ -443,20 +490,10 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
     bool failed = false;
     try {
         user.DoEvents(6);
-        // Renaming aside never replaces an earlier backup. The usual case is
-        // tried first, a copy that creates the free name: asking whether a
-        // name is free costs a read of the whole folder on some systems.
         auto copy = [&]() -> std::string {
-            if (boolRestore) {
-                CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
-                return strNewPath;
-            }
-            if (api.CopyFile(strOldPath, strNewPath, true)) return strNewPath;
-            const uint32_t code = api.GetLastError();
-            if (code != os::err::FileExists && code != os::err::AlreadyExists) return {};
-            std::string target = FreeBackupName(strNewPath, true);
-            if (!target.empty()) CopyOver(strOldPath, target, false);
-            return target;
+            if (!boolRestore) return CopyAside(strOldPath, strNewPath);
+            CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
+            return strNewPath;
         };
         std::string target = copy();
         user.DoEvents(12);

@@ -67,14 +67,13 @@ private:
     bool SameAsFile(const std::string& key, const std::string& path);
     void Remove(const Component& component);
     void Restore(const Component& component);
-    // The one place a backup file is written: under the name the file was
-    // given by FreeBackupName; *written is that name when it landed complete.
+    // The one place a backup file is written. A free path takes it outright;
+    // otherwise it lands under a temporary name and is checked first. Then,
+    // when the file at path holds the same bytes, nothing more is kept; with
+    // keepOwn and path holding this run's own first backup it becomes the
+    // next generation; else the file at path moves to a generation and the
+    // new one takes the name. *written is where the key now lies.
     RegResult WriteBackup(const Component& component, const std::string& path, bool keepOwn, std::string* written);
-    // Where a new backup for path goes, so that none is ever replaced: path,
-    // once a file already there has become generation 1; or, with keepOwn and
-    // path holding this run's own first backup, generation 1 beside it. Empty
-    // when no room could be made.
-    std::string FreeBackupName(const std::string& path, bool keepOwn);
     // ERROR_FILE_NOT_FOUND, 0 when the key opens, or why it could not be opened.
     long ProbeKey(const std::string& key);
     void TellOnce(const std::string& topic, const std::string& text);
@@ -91,6 +90,9 @@ private:
     // The one place a file is copied to its new name: by then a free name, or
     // (replace) the working file Word made since this run renamed it aside.
     void CopyOver(const std::string& from, const std::string& to, bool replace);
+    // Copies a working file aside to its backup name the way WriteBackup
+    // writes a key; returns where its bytes are kept, empty when nowhere.
+    std::string CopyAside(const std::string& from, const std::string& backup);
     bool SameContent(const std::string& a, const std::string& b);
     // Ends the program.
     void RecoverFromRename();

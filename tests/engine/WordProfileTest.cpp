@@ -37,8 +37,9 @@ protected:
         officeExisted_ = engine::ReadRegTree(api(), os::HKeyCurrentUser, kOffice, &office_) == os::err::Success;
         const std::string own = engine::OwnFolder(api());
         for (const std::string& base : {own + "Data.reg", own + "\\COM.reg", own + "\\Options.reg"}) {
-            for (int n = 0; n <= engine::kGenerationsKept; ++n) {
-                const std::string file = n == 0 ? base : engine::GenerationName(base, n);
+            // The name, its first generations and a temporary name a test may leave.
+            for (int n = 0; n <= 3; ++n) {
+                const std::string file = n == 0 ? base : n == 3 ? base + ".new" : engine::GenerationName(base, n);
                 std::string bytes;
                 backupFiles_[file] = engine::ReadWholeFile(api(), file, &bytes) == os::err::Success
                                          ? std::optional(bytes)
@@ -234,10 +235,10 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
     ASSERT_TRUE(qvxtest::WriteTextFile(api(), normal, "fresh from Word"));
     profile->RenameTemplate();
     EXPECT_EQ("the user's macros", Read(aside));
-    EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.1.dot"));
+    EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.dot.1"));
     const engine::RegFile usersOptions = Tree(optionsKey);
 
-    // The next run: its backups take the names, the earlier ones move up.
+    // The next run: its backups take the names, the earlier ones go to the first free generation.
     program_ = std::make_unique<engine::Program>(platform::Services{api(), host_});
     PutText(optionsKey, "Later", "changed since");
     profile = Select(engine::kWord2003);
@@ -245,8 +246,10 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
     profile->OptionsBackup();
     profile->RenameTemplate();
     EXPECT_EQ("a later template", Read(aside));
-    EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.1.dot"));
-    EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.2.dot"));
+    EXPECT_EQ("fresh from Word", Read(templates + "\\0Normal.dot.1"));
+    EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.dot.2"));
+    EXPECT_EQ((std::vector<std::string>{aside, templates + "\\0Normal.dot.1", templates + "\\0Normal.dot.2"}),
+              engine::KeptFiles(api(), aside));
     EXPECT_EQ("", engine::DescribeRegDifference(Tree(optionsKey), savedAt(0)));
     EXPECT_EQ("", engine::DescribeRegDifference(usersOptions, savedAt(1)));
 
@@ -254,7 +257,7 @@ TEST_F(WordProfileOnMachine, EarlierBackupsBecomeGenerationsOnRealFiles) {
     profile->RestoreTemplate();
     EXPECT_EQ("a later template", Read(normal));
     EXPECT_FALSE(Exists(aside));
-    EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.1.dot"));
+    EXPECT_EQ("the user's macros", Read(templates + "\\0Normal.dot.2"));
     EXPECT_TRUE(host_.Boxes().empty());
 }
 

@@ -123,7 +123,7 @@ std::function<bool(const std::string&)> Theirs(ProgramRun& run) {
     const std::string own = run.OwnFolder();
     const std::string programFolder = run.word.programFolder;
     return [folders, own, programFolder](const std::string& entry) {
-        const std::string what = entry.substr(2);
+        std::string what = entry.substr(2);
         if (entry[0] == 'K' || entry[0] == 'V') {
             const std::string key = Lower(what);
             return key.rfind("hkey_current_user\\software\\microsoft\\office\\", 0) == 0 ||
@@ -131,6 +131,9 @@ std::function<bool(const std::string&)> Theirs(ProgramRun& run) {
                    key.find("word.application") != std::string::npos ||
                    key.find("{9a0331ff-abb3-420d-8d8f-824c8ea99e27}") != std::string::npos;
         }
+        // A generation counts as the backup it was ("COM.reg.1" as "COM.reg").
+        const size_t digits = what.find_last_not_of("0123456789");
+        if (entry[0] == 'F' && digits + 1 < what.size() && what[digits] == '.') what.resize(digits);
         // The program's backups: .reg files in its folder, Data's beside it.
         const bool reg = Lower(what.substr(what.find_last_of('.') + 1)) == "reg";
         if (entry[0] == 'F' && reg && (Below(what, own) || Lower(what).rfind(Lower(own) + "data", 0) == 0)) return true;
@@ -504,13 +507,13 @@ std::vector<Case> Cases() {
          [](ProgramRun& r) { r.machine.WriteFileText(kTemplates + "\\0Normal.dot", "the earlier run's template"); },
          {kThanks},
          kTemplateReset,
-         FileHolds(kTemplates + "\\0Normal.1.dot", "the earlier run's template")},
+         FileHolds(kTemplates + "\\0Normal.dot.1", "the earlier run's template")},
         {"a Tools.wbt from an earlier run",
          Flow::AdvancedReset,
          [](ProgramRun& r) { r.machine.WriteFileText(kStartup + "\\Tools.wbt", "the earlier run's add-in"); },
          {},
          kAllReset,
-         Both(aside, FileHolds(kStartup + "\\Tools.1.wbt", "the earlier run's add-in"))},
+         Both(aside, FileHolds(kStartup + "\\Tools.wbt.1", "the earlier run's add-in"))},
 
         // --- The program's own folder and its backups ---
         {"the program's own folder is read-only",
@@ -542,7 +545,7 @@ std::vector<Case> Cases() {
          kAllOk,
          [](ProgramRun& r, const Components& c) {
              KeysAsBefore({0})(r, c);
-             EXPECT_EQ(r.machine.ReadFileText(r.OwnFolder() + "\\COM.1.reg"), c.earlier[0].bytes) << "kept, unread";
+             EXPECT_EQ(r.machine.ReadFileText(r.OwnFolder() + "\\COM.reg.1"), c.earlier[0].bytes) << "kept, unread";
          }},
         {"an earlier Options.reg is damaged",
          Flow::Reset,
@@ -551,7 +554,7 @@ std::vector<Case> Cases() {
          },
          {kThanks},
          kAllReset,
-         FileHolds("C:\\Tools\\Fix\\Options.1.reg", std::string("\xff\xfeW\0h\0a\0t\0?\0", 12))},
+         FileHolds("C:\\Tools\\Fix\\Options.reg.1", std::string("\xff\xfeW\0h\0a\0t\0?\0", 12))},
 
         // --- Word and the system ---
         {"the registry editor is disabled by policy",
@@ -584,7 +587,7 @@ std::vector<Case> Cases() {
          {kThanks},
          kAllOk,
          [](ProgramRun& r, const Components&) {
-             const auto& shown = r.host.ShowLog();
+             const auto& shown = r.host().ShowLog();
              EXPECT_NE(std::find(shown.begin(), shown.end(), "frmWordVerChoice (modal)"), shown.end())
                  << "the wizard asks for the version first";
          }},

@@ -8,7 +8,10 @@
 // (a Cancel) and once by an unwinding Crash. After every run each of the
 // user's five components must be in place or restorable from a backup on
 // disk that reads back complete, and an earlier run's backups must still be
-// there under their names or as generations.
+// there under their names or as generations. Runs also come in chains on
+// one machine: every stopped run is followed by a complete one, and ten
+// complete runs follow one another with the user starting Word in between;
+// nothing the user had before the first may be lost after any of them.
 //
 // Sampling: a method called more often than the scenario's limit fails at
 // that many call numbers spread evenly from the first to the last; stops
@@ -16,6 +19,7 @@
 // both limits.
 #include "ReliabilityWorld.h"
 
+#include "engine/Generations.h"
 #include "engine/RegTree.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +123,7 @@ struct Tally {
     int runs = 0;
     int faults = 0;  // runs in which the failure was met
     int stops = 0;   // runs ended from outside (End or Crash)
+    int chained = 0;  // complete runs that followed another on the same machine
     int outcomes[4] = {};
     int Count(Outcome o) const { return outcomes[static_cast<int>(o)]; }
     int lost = 0;
@@ -126,6 +131,7 @@ struct Tally {
 
     void Add(const Tally& other) {
         runs += other.runs, faults += other.faults, stops += other.stops, lost += other.lost;
+        chained += other.chained;
         for (int o = 0; o < 4; ++o) outcomes[o] += other.outcomes[o];
         what.insert(what.end(), other.what.begin(), other.what.end());
     }
@@ -135,8 +141,12 @@ class Sweep {
 public:
     explicit Sweep(const Scenario& s) : s_(s) {}
 
-    // One run on a fresh machine; prepare sets the fault or the stop.
-    void RunOnce(const std::string& label, const std::function<void(ProgramRun&)>& prepare) {
+    // One run on a fresh machine; prepare sets the fault or the stop. Then
+    // `then` complete runs follow on the same machine, the user starting Word
+    // before each when wordBetween. What the user had before the first run
+    // must never be lost.
+    void RunOnce(const std::string& label, const std::function<void(ProgramRun&)>& prepare, int then = 0,
+                 bool wordBetween = false) {
         wordsim::InstallOptions options;
         options.version = s_.version;
         options.faults = s_.faults;
@@ -145,21 +155,30 @@ public:
         const Components before = Capture(run);
         const std::map<std::string, int> base = run.machine.CallCounts();
         prepare(run);
-        const Outcome outcome = run.Start(s_.flow);
+        Outcome outcome = run.Start(s_.flow);
         run.machine.SetCallObserver(nullptr);
         run.machine.ClearFaults();
-        ++tally.runs;
-        ++tally.outcomes[static_cast<int>(outcome)];
         if (clean_.empty()) {
             for (const auto& [method, n] : run.machine.CallCounts()) {
                 auto was = base.find(method);
                 clean_[method] = n - (was == base.end() ? 0 : was->second);
             }
         }
-        for (const std::string& component : Lost(run, before)) {
-            ++tally.lost;
-            tally.what.push_back(std::string(s_.name) + ", " + label + " (" + OutcomeName(outcome) + "): lost " +
-                                 component);
+        std::string step = label;
+        for (int n = 0;; ++n) {
+            ++tally.runs;
+            ++tally.outcomes[static_cast<int>(outcome)];
+            for (const std::string& component : Lost(run, before)) {
+                ++tally.lost;
+                tally.what.push_back(std::string(s_.name) + ", " + step + " (" + OutcomeName(outcome) + "): lost " +
+                                     component);
+            }
+            if (n == then) break;
+            if (wordBetween) run.UserStartsWord();
+            run.Restart();
+            outcome = run.Start(s_.flow);
+            ++tally.chained;
+            step = label + ", then complete run " + std::to_string(n + 1);
         }
     }
 
@@ -205,6 +224,7 @@ public:
                 auto after = std::make_shared<std::vector<std::string>>();
                 auto stopped = std::make_shared<bool>(false);
                 const std::string label = std::string(crash ? "crash" : "End") + " at call " + std::to_string(k);
+                // Each stopped run is followed by a complete one.
                 RunOnce(label, [&, after, stopped](ProgramRun& run) {
                     auto seen = std::make_shared<int>(0);
                     run.machine.SetCallObserver(
@@ -216,9 +236,9 @@ public:
                             if (++*seen < k || InDestructor(m, subject)) return;
                             *stopped = true;
                             if (crash) throw Crash{};
-                            run.host.End();
+                            run.host().End();
                         });
-                });
+                }, 1);
                 if (*stopped) ++tally.stops;
                 if (!after->empty()) {
                     tally.what.push_back(std::string(s_.name) + ", " + label + ": the program went on with " +
@@ -226,6 +246,12 @@ public:
                 }
             }
         }
+    }
+
+    // Ten complete runs in a row on one machine, the user starting Word
+    // (which rebuilds what it misses) before each after the first.
+    void Consecutive() {
+        RunOnce("ten runs in a row", [](ProgramRun&) {}, 9, true);
     }
 
     Tally tally;
@@ -263,15 +289,17 @@ TEST(FaultSweep, NoFailureAndNoStopLosesAComponent) {
     const auto started = std::chrono::steady_clock::now();
     Tally total;
     auto row = [](const char* name, const Tally& t) {
-        std::printf("%-28s %6d %8d %8d %7d %7d %6d\n", name, t.runs, t.faults, t.stops, t.Count(Outcome::Error),
-                    t.Count(Outcome::Stuck), t.lost);
+        std::printf("%-28s %6d %8d %8d %8d %7d %7d %6d\n", name, t.runs, t.faults, t.stops, t.chained,
+                    t.Count(Outcome::Error), t.Count(Outcome::Stuck), t.lost);
     };
-    std::printf("\n%-28s %6s %8s %8s %7s %7s %6s\n", "scenario", "runs", "faults", "ended", "errors", "stuck", "lost");
+    std::printf("\n%-28s %6s %8s %8s %8s %7s %7s %6s\n", "scenario", "runs", "faults", "ended", "chained", "errors",
+                "stuck", "lost");
     for (const Scenario& s : scenarios) {
         Sweep sweep(s);
         sweep.Clean();
         sweep.Faults();
         sweep.Stops();
+        sweep.Consecutive();
         row(s.name, sweep.tally);
         total.Add(sweep.tally);
     }
@@ -280,6 +308,7 @@ TEST(FaultSweep, NoFailureAndNoStopLosesAComponent) {
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
     std::printf(
         "faults: runs whose injected failure was met; ended: programs stopped from outside (End or crash);\n"
+        "chained: complete runs after another on the same machine (one after each stop, nine after a first run);\n"
         "errors: an error reached the top (\"stopped because of an unexpected error\"); stuck: never ended.\n"
         "%.1f s, %s\n",
         ms / 1000.0, FullSweep() ? "every call" : "sampled (QVX_FULL_SWEEP=1: every call)");
@@ -288,6 +317,23 @@ TEST(FaultSweep, NoFailureAndNoStopLosesAComponent) {
     EXPECT_EQ(total.lost, 0) << report;
     EXPECT_TRUE(total.what.empty()) << report;
     EXPECT_EQ(total.Count(Outcome::Stuck), 0) << "a run that never ends";
+}
+
+// Ten resets in a row, the user starting Word (which rebuilds its defaults)
+// after each: the user's own components are kept, each once.
+TEST(FaultSweep, TenResetsInARowKeepTheUsersOwnComponentsOnce) {
+    ProgramRun run(wordsim::InstallOptions{}, "WD11");
+    const Components before = Capture(run);
+    for (int n = 1; n <= 10; ++n, run.Restart()) {
+        ASSERT_EQ(Outcome::Ended, run.Start(Flow::Reset)) << "run " << n;
+        ASSERT_TRUE(run.UserStartsWord());
+    }
+    EXPECT_TRUE(Lost(run, before).empty()) << ::testing::PrintToString(Lost(run, before));
+    // The user's and Word's own: a backup equal to the newest adds nothing.
+    const std::string templates = run.word.normalDot.substr(0, run.word.normalDot.find_last_of('\\'));
+    EXPECT_EQ(2u, engine::KeptFiles(run.machine, templates + "\\0Normal.dot").size());
+    for (const Components::Key& key : before.keys)
+        EXPECT_LE(engine::KeptFiles(run.machine, key.backup).size(), 2u) << key.name;
 }
 
 // The check itself: each kind of loss is seen, and what is restorable is not
@@ -317,9 +363,9 @@ TEST(FaultSweep, TheCheckSeesEveryLossAndOnlyLosses) {
          false,
          [&](R& r) { r.machine.MoveFile(r.word.normalDot, templates(r, "0Normal.dot")); },
          {}},
-        {"Normal.dot in the oldest generation",
+        {"Normal.dot in a later generation",
          false,
-         [&](R& r) { r.machine.MoveFile(r.word.normalDot, templates(r, "0Normal.5.dot")); },
+         [&](R& r) { r.machine.MoveFile(r.word.normalDot, templates(r, "0Normal.dot.5")); },
          {}},
         {"Normal.dot gone", false, [](R& r) { r.machine.DeleteFile(r.word.normalDot); }, {"Normal.dot"}},
         {"Normal.dot rewritten",
@@ -332,7 +378,7 @@ TEST(FaultSweep, TheCheckSeesEveryLossAndOnlyLosses) {
          {}},
         {"an add-in gone", false, [&](R& r) { r.machine.DeleteFile(macros(r)); }, {"Macros.wll"}},
         {"Data removed after its backup", false, [&](R& r) { saveData(r, "Data.reg"), dropData(r); }, {}},
-        {"Data removed, its backup a generation", false, [&](R& r) { saveData(r, "Data.3.reg"), dropData(r); }, {}},
+        {"Data removed, its backup a generation", false, [&](R& r) { saveData(r, "Data.reg.3"), dropData(r); }, {}},
         {"Data removed without a backup", false, [&](R& r) { dropData(r); }, {"Data"}},
         {"Data removed, its backup truncated",
          false,
@@ -366,7 +412,7 @@ TEST(FaultSweep, TheCheckSeesEveryLossAndOnlyLosses) {
          {"COM add-ins"}},
         {"an earlier backup moved to a generation",
          true,
-         [&](R& r) { r.machine.MoveFile(own(r, "\\COM.reg"), own(r, "\\COM.1.reg")); },
+         [&](R& r) { r.machine.MoveFile(own(r, "\\COM.reg"), own(r, "\\COM.reg.1")); },
          {}},
         {"an earlier backup replaced", true, [&](R& r) { saveData(r, "\\COM.reg"); }, {"COM.reg"}},
     };

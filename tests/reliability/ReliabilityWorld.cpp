@@ -34,10 +34,10 @@ std::string WithExtension(const std::string& path, const std::string& extension)
     return path.substr(0, path.find_last_of('.') + 1) + extension;
 }
 
-// A path and its backup generations.
-std::vector<std::string> WithGenerations(const std::string& path) {
-    std::vector<std::string> paths{path};
-    for (int n = 1; n <= engine::kGenerationsKept; ++n) paths.push_back(engine::GenerationName(path, n));
+// What is kept of path: it and the backup name's files.
+std::vector<std::string> KeptWith(os::Api& api, const std::string& path, const std::string& backup) {
+    std::vector<std::string> paths = engine::KeptFiles(api, backup);
+    paths.push_back(path);
     return paths;
 }
 
@@ -45,6 +45,19 @@ bool AnyHolds(os::emulated::Machine& machine, const std::vector<std::string>& pa
     for (const std::string& path : paths)
         if (machine.ReadFileText(path) == bytes) return true;
     return false;
+}
+
+// Every key and value of a tree, as "key" and "key\\value" entries holding type and data.
+std::map<std::string, std::string> Entries(const engine::RegFile& tree) {
+    std::map<std::string, std::string> entries;
+    for (const engine::RegKey& key : tree.keys) {
+        std::string path = engine::FoldPath(key.path);
+        entries[path] = "";
+        for (const engine::RegValue& value : key.values)
+            entries[path + "\\\\" + engine::FoldPath(value.name)] =
+                std::to_string(value.type) + ":" + std::string(value.data.begin(), value.data.end());
+    }
+    return entries;
 }
 
 void AddKeys(const engine::RegFile& tree, Snapshot* out) {
@@ -124,7 +137,7 @@ ProgramRun::ProgramRun(const wordsim::InstallOptions& options, const std::string
     SetText(os::HKeyCurrentUser, settings + "Settings", "Word Version", wordVersion);
     SetText(os::HKeyCurrentUser, settings + "Settings", "Word Detect No Show", "True");
     SetText(os::HKeyCurrentUser, settings + "Show WalkThru", "WalkThru", "True");
-    ctx = std::make_unique<app::Context>(machine, host);
+    ctx = std::make_unique<app::Context>(machine, host());
 }
 
 std::string ProgramRun::OwnFolder() const { return kOwnFolder; }
@@ -139,50 +152,59 @@ void ProgramRun::SetText(os::HKey root, const std::string& subKey, const std::st
 
 std::vector<std::string> ProgramRun::BoxTexts() const {
     std::vector<std::string> texts;
-    for (const auto& box : host.Boxes()) texts.push_back(box.text);
+    for (const auto& box : host().Boxes()) texts.push_back(box.text);
     return texts;
 }
 
 void ProgramRun::NextUserStep(Flow flow) {
-    const std::vector<std::string> modal = host.ModalStack();
-    forms::Form* main = host.FindForm("frmMain");
+    const std::vector<std::string> modal = host().ModalStack();
+    forms::Form* main = host().FindForm("frmMain");
     const std::string top = !modal.empty() ? modal.back() : main != nullptr && main->Visible() ? "frmMain" : "";
     if (top == "frmMain") {
         const char* option = flow == Flow::AutomaticRepair  ? "optDefault"
                              : flow == Flow::Reset          ? "OptReset"
                              : flow == Flow::RenameTemplate ? "optRename"
                                                             : "optAdvanced";
-        host.Click(top, option);
-        host.Click(top, "Command4");
+        host().Click(top, option);
+        host().Click(top, "Command4");
     } else if (top == "frmWordVerChoice") {
-        host.Click(top, wordVersion_ == engine::kWord2002 ? "optWd10" : "optXP");
-        host.Click(top, "btnOK");
+        host().Click(top, wordVersion_ == engine::kWord2002 ? "optWd10" : "optXP");
+        host().Click(top, "btnOK");
     } else if (top == "frmWkThru") {
-        host.Click(top, "Command2");
+        host().Click(top, "Command2");
     } else if (top == "frmadvmenu") {
-        host.Click(top, "btnOK");
+        host().Click(top, "btnOK");
     } else if (top == "frmPromotion") {
-        host.Click(top, "cmdClose");
-    } else if (auto* wizard = dynamic_cast<wizards::WizardFrame*>(host.FindForm(top))) {
+        host().Click(top, "cmdClose");
+    } else if (auto* wizard = dynamic_cast<wizards::WizardFrame*>(host().FindForm(top))) {
         if (wizard->cmdNext.IsShown() && wizard->cmdNext.Enabled())
-            host.Click(top, "cmdNext");
+            host().Click(top, "cmdNext");
         else if (wizard->cmdFinish.IsShown() && wizard->cmdFinish.Enabled()) {
             results.clear();
             for (const char* name :
                  {"lbltemplateFixed", "lblDataFixed", "lblCOMFixed", "lblAddinsFixed", "lblOptionsFixed"})
                 if (forms::Control* line = wizard->Find(name)) results.push_back(line->Caption());
-            host.Click(top, "cmdFinish");
+            host().Click(top, "cmdFinish");
         } else
-            host.Click(top, "cmdCancel");
+            host().Click(top, "cmdCancel");
     } else {
         throw forms::ScriptError("no sensible step on \"" + top + "\"");
     }
 }
 
+void ProgramRun::Restart() {
+    ctx.reset();
+    host_ = std::make_unique<forms::ScriptedHost>();
+    ctx = std::make_unique<app::Context>(machine, host());
+    results.clear();
+}
+
+bool ProgramRun::UserStartsWord() { return wordsim::SimulateStart(machine, word.programFolder).started; }
+
 Outcome ProgramRun::Start(Flow flow) {
-    for (int i = 0; i < kUserSteps; ++i) host.Then([this, flow] { NextUserStep(flow); });
+    for (int i = 0; i < kUserSteps; ++i) host().Then([this, flow] { NextUserStep(flow); });
     try {
-        host.Run([this] { app::Startup(*ctx); });
+        host().Run([this] { app::Startup(*ctx); });
     } catch (const Crash&) {
         return Outcome::Crashed;
     } catch (const forms::ScriptError&) {
@@ -190,7 +212,7 @@ Outcome ProgramRun::Start(Flow flow) {
     } catch (const std::exception&) {
         return Outcome::Error;
     }
-    return host.Ended() ? Outcome::Ended : Outcome::Stuck;
+    return host().Ended() ? Outcome::Ended : Outcome::Stuck;
 }
 
 namespace {
@@ -250,39 +272,38 @@ std::vector<std::string> Lost(ProgramRun& run, const Components& before) {
     os::emulated::Machine& machine = run.machine;
     std::vector<std::string> lost;
     const std::string templates = FolderOf(before.normalDot.path);
-    std::vector<std::string> normal = WithGenerations(templates + "\\0Normal.dot");
-    normal.push_back(before.normalDot.path);
-    if (!AnyHolds(machine, normal, before.normalDot.bytes)) lost.push_back("Normal.dot");
+    if (!AnyHolds(machine, KeptWith(machine, before.normalDot.path, templates + "\\0Normal.dot"),
+                  before.normalDot.bytes))
+        lost.push_back("Normal.dot");
 
     for (const Components::File& addin : before.addins) {
         const std::string extension = addin.path.substr(addin.path.find_last_of('.') + 1);
         const std::string aside = WithExtension(addin.path, extension == "wll" ? "wbl" : "wbt");
-        std::vector<std::string> paths = WithGenerations(aside);
-        paths.push_back(addin.path);
-        if (!AnyHolds(machine, paths, addin.bytes)) lost.push_back(addin.path);
+        if (!AnyHolds(machine, KeptWith(machine, addin.path, aside), addin.bytes)) lost.push_back(addin.path);
     }
 
     for (const Components::Key& key : before.keys) {
         if (key.absent) continue;
+        // Each key and value must be found whole somewhere: live or in one kept file.
+        std::map<std::string, std::string> missing = Entries(key.tree);
+        auto strike = [&missing](const engine::RegFile& tree) {
+            for (const auto& [entry, value] : Entries(tree)) {
+                auto found = missing.find(entry);
+                if (found != missing.end() && found->second == value) missing.erase(found);
+            }
+        };
         engine::RegFile now;
-        if (engine::ReadRegTree(machine, os::HKeyCurrentUser, key.subKey, &now) == 0 &&
-            engine::DescribeRegDifference(key.tree, now).empty())
-            continue;
-        bool restorable = false;
-        for (const std::string& path : WithGenerations(key.backup)) {
+        if (engine::ReadRegTree(machine, os::HKeyCurrentUser, key.subKey, &now) == 0) strike(now);
+        for (const std::string& path : engine::KeptFiles(machine, key.backup)) {
             engine::RegFile saved;
             auto bytes = machine.ReadFileText(path);
-            if (bytes && engine::ParseRegFile(machine, *bytes, &saved, nullptr) &&
-                engine::DescribeRegDifference(key.tree, saved).empty()) {
-                restorable = true;
-                break;
-            }
+            if (bytes && engine::ParseRegFile(machine, *bytes, &saved, nullptr)) strike(saved);
         }
-        if (!restorable) lost.push_back(key.name);
+        if (!missing.empty()) lost.push_back(key.name);
     }
 
     for (const Components::File& file : before.earlier)
-        if (!AnyHolds(machine, WithGenerations(file.path), file.bytes)) lost.push_back("earlier " + file.path);
+        if (!AnyHolds(machine, engine::KeptFiles(machine, file.path), file.bytes)) lost.push_back("earlier " + file.path);
     return lost;
 }
 

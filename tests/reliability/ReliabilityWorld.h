@@ -47,6 +47,12 @@ public:
 
     // Runs start-up and the user's clicks for flow until the program ends.
     Outcome Start(Flow flow);
+    // A new start of the program on the same machine, as the user starts it
+    // again later: a new user script, a new program context.
+    void Restart();
+    // The user starts Word itself between runs; a Word that starts rebuilds
+    // what it misses from its defaults.
+    bool UserStartsWord();
 
     // The program's own folder as the program sees it.
     std::string OwnFolder() const;
@@ -59,7 +65,13 @@ public:
 
     os::emulated::Machine machine;
     wordsim::InstallResult word;
-    forms::ScriptedHost host;
+    forms::ScriptedHost& host() { return *host_; }
+    const forms::ScriptedHost& host() const { return *host_; }
+
+private:
+    std::unique_ptr<forms::ScriptedHost> host_ = std::make_unique<forms::ScriptedHost>();
+
+public:
     std::unique_ptr<app::Context> ctx;
 
 private:
@@ -96,9 +108,11 @@ void LayEarlierBackups(ProgramRun& run);
 // Reads the components of the install; call before the run.
 Components Capture(ProgramRun& run);
 
-// The components that are neither in place as they were nor restorable from
-// a backup on disk that reads back complete (under its name or a generation
-// name). Faults and observers must be cleared first.
+// What of the components is lost: a file whose bytes are neither in place
+// nor in a file the program keeps (the backup name or a generation of it),
+// a value or key of a registry component that is neither in the registry
+// nor in a kept backup of it that reads back complete. Faults and observers
+// must be cleared first.
 std::vector<std::string> Lost(ProgramRun& run, const Components& before);
 
 // Every file and folder of the machine's drives, and the whole registry of

@@ -61,20 +61,21 @@ protected:
         return std::make_unique<ProgramRun>(machine, version, install.programFolder);
     }
 
-    // path and its generations, newest first; "<missing>" where there is none.
-    std::vector<std::string> Chain(const std::string& path, int generations = engine::kGenerationsKept) {
-        std::vector<std::string> texts{Text(path)};
-        for (int n = 1; n <= generations; ++n) texts.push_back(Text(engine::GenerationName(path, n)));
+    // What is kept under path: the file itself, then its generations, oldest first.
+    std::vector<std::string> Kept(const std::string& path) {
+        std::vector<std::string> texts;
+        for (const std::string& file : engine::KeptFiles(machine, path)) texts.push_back(Text(file));
         return texts;
     }
 
-    // The generation (0: the name itself) whose .reg file describes tree, or -1.
+    // The place among the kept files (0: the name itself) whose .reg file describes tree, or -1.
     int GenerationSaving(const std::string& path, const engine::RegFile& tree) {
-        for (int n = 0; n <= engine::kGenerationsKept; ++n) {
+        const std::vector<std::string> kept = engine::KeptFiles(machine, path);
+        for (size_t n = 0; n < kept.size(); ++n) {
             engine::RegFile saved;
-            const std::string file = n == 0 ? path : engine::GenerationName(path, n);
-            if (!machine.Exists(file) || !engine::ParseRegFile(machine, Text(file), &saved, nullptr)) continue;
-            if (engine::DescribeRegDifference(tree, saved).empty()) return n;
+            if (engine::ParseRegFile(machine, Text(kept[n]), &saved, nullptr) &&
+                engine::DescribeRegDifference(tree, saved).empty())
+                return int(n);
         }
         return -1;
     }
@@ -103,10 +104,10 @@ TEST_F(EngineGenerations, TheAutomaticRepairKeepsAFaultyNormalDotAsideAndSaysItF
         EXPECT_EQ((std::vector<std::string>{"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}),
                   Lines({&f.lbltemplateFixed, &f.lblDataFixed, &f.lblCOMFixed, &f.lblAddinsFixed, &f.lblOptionsFixed}));
 
-        // The user's own template is aside under its backup name; Word's fresh
-        // one from the analysis and the earlier run's backup are generations.
+        // The user's own template is aside under its backup name; the earlier
+        // run's backup and Word's fresh one from the analysis are generations.
         const std::string fresh = wordsim::FreshNormalDot(c.word);
-        EXPECT_EQ((std::vector<std::string>{users, fresh, "left by an earlier run", "<missing>"}), Chain(aside, 3));
+        EXPECT_EQ((std::vector<std::string>{users, "left by an earlier run", fresh}), Kept(aside));
         EXPECT_EQ(fresh, Text(install.normalDot));
         for (const std::string& path : machine.FilesBelow(install.userTemplates)) machine.DeleteFile(path);
     }
@@ -135,7 +136,7 @@ TEST_F(EngineGenerations, ASecondRunLosesNoneOfTheFirstRunsBackups) {
     // The second run's backups are of what Word rebuilt; the user's own live on.
     EXPECT_EQ(0, GenerationSaving(kOptionsReg, wordsOptions));
     EXPECT_GT(GenerationSaving(kOptionsReg, usersOptions), 0);
-    const std::vector<std::string> templates = Chain(aside);
+    const std::vector<std::string> templates = Kept(aside);
     EXPECT_NE(templates.end(), std::find(templates.begin() + 1, templates.end(), usersTemplate));
     EXPECT_TRUE(first->host.Boxes().empty());
     EXPECT_TRUE(second->host.Boxes().empty());
@@ -147,8 +148,8 @@ TEST_F(EngineGenerations, AnAddinRenamedOntoAnOlderBackupKeepsBoth) {
         const char* backup;
         const char* generation;
     } cases[] = {
-        {"Tools.dot", "Tools.wbt", "Tools.1.wbt"},
-        {"Macros.wll", "Macros.wbl", "Macros.1.wbl"},
+        {"Tools.dot", "Tools.wbt", "Tools.wbt.1"},
+        {"Macros.wll", "Macros.wbl", "Macros.wbl.1"},
     };
     InstallWord(Version::Word2003);
     for (const Case& c : cases) {
@@ -172,55 +173,72 @@ TEST_F(EngineGenerations, AnAddinRenamedOntoAnOlderBackupKeepsBoth) {
         EXPECT_FALSE(machine.Exists(backup));
         EXPECT_EQ("an older backup", Text(generation));
         EXPECT_FALSE(machine.Exists(engine::GenerationName(working, 1)));
+        machine.DeleteFile(generation);
     }
-    // An add-in whose own name looks like a generation still comes back.
-    const std::string letters = std::string(kStartup) + "\\Letters.2.dot";
-    machine.WriteFileText(letters, "letters");
-    auto profile = Select(engine::kWord2003);
-    profile->RenameAddins();
-    EXPECT_EQ("letters", Text(std::string(kStartup) + "\\Letters.2.wbt"));
-    profile->RestoreAddins();
-    EXPECT_EQ("letters", Text(letters));
+    // A user's add-in whose name looks like a generation is the user's: X.1.dot
+    // beside X.dot and a leftover X.wbt. Making room for X.wbt never moves this
+    // run's X.1.wbt, and each add-in comes back with its own bytes.
+    const std::string x = std::string(kStartup) + "\\X";
+    machine.WriteFileText(x + ".1.dot", "X.1's macros");
+    machine.WriteFileText(x + ".dot", "X's macros");
+    machine.WriteFileText(x + ".wbt", "a leftover");
+    auto word = Select(engine::kWord2003);
+    word->RenameAddins();
+    EXPECT_EQ("X.1's macros", Text(x + ".1.wbt"));
+    word->RestoreAddins();
+    EXPECT_EQ((std::vector<std::string>{"X.1's macros", "X's macros"}), (std::vector{Text(x + ".1.dot"), Text(x + ".dot")}));
+    EXPECT_EQ((std::vector<std::string>{"a leftover"}), Kept(x + ".wbt"));
     EXPECT_TRUE(host.Boxes().empty());
 }
 
-TEST_F(EngineGenerations, GenerationNamesAndTheLimit) {
-    struct Name {
-        const char* path;
-        int n;
-        const char* generation;
-    } names[] = {
-        {"C:\\T\\0Normal.dot", 1, "C:\\T\\0Normal.1.dot"},
-        {"C:\\Tools\\FixData.reg", 2, "C:\\Tools\\FixData.2.reg"},
-        {"C:\\\\COM.reg", 5, "C:\\\\COM.5.reg"},
-        {"C:\\Some.Folder\\README", 1, "C:\\Some.Folder\\README.1"},
-        {"C:\\T\\Report.dwbt", 3, "C:\\T\\Report.3.dwbt"},
-    };
-    for (const Name& c : names) EXPECT_EQ(c.generation, engine::GenerationName(c.path, c.n)) << c.path;
-    for (const char* yes : {"Tools.1.wbt", "Macros.5.wbl", "Data.2.reg"}) EXPECT_TRUE(engine::IsGenerationName(yes)) << yes;
-    for (const char* no : {"Tools.wbt", "Tools.0.wbt", "Tools.6.wbt", "Tools.01.wbt", "Tools.x1.wbt", "1.wbt", ".1"})
-        EXPECT_FALSE(engine::IsGenerationName(no)) << no;
-
-    // Seven runs, each renaming a new Normal.dot aside: the two oldest go.
+TEST_F(EngineGenerations, EveryDifferentBackupIsKeptAndAnIdenticalOneAddsNothing) {
+    EXPECT_EQ("C:\\T\\0Normal.dot.3", engine::GenerationName("C:\\T\\0Normal.dot", 3));
+    // Seven runs, each renaming a new Normal.dot aside, the last two alike;
+    // a read-only earlier backup moves like any other.
     InstallWord(Version::Word2003);
     const std::string aside = install.userTemplates + "\\0Normal.dot";
-    for (int version = 1; version <= 7; ++version) {
+    for (int version : {1, 2, 3, 4, 5, 6, 6}) {
         machine.WriteFileText(install.normalDot, "template " + std::to_string(version));
         auto run = NewRun(engine::kWord2003);
         engine::SelectWordProfile(run->program)->RenameTemplate();
-        // A read-only oldest generation goes all the same.
+        EXPECT_FALSE(machine.Exists(install.normalDot));
         if (version == 1) machine.SetFileAttributes(aside, os::AttrReadOnly);
     }
-    EXPECT_EQ((std::vector<std::string>{"template 7", "template 6", "template 5", "template 4", "template 3",
-                                        "template 2", "<missing>"}),
-              Chain(aside, engine::kGenerationsKept + 1));
+    EXPECT_EQ((std::vector<std::string>{"template 6", "template 1", "template 2", "template 3", "template 4",
+                                        "template 5"}),
+              Kept(aside));
+    machine.WriteFileText(aside + ".01", "no generation of it");
+    EXPECT_EQ(6u, engine::KeptFiles(machine, aside).size());
+}
 
-    // Only as far as the first gap: an older generation beyond it stays put.
-    machine.DeleteFile(engine::GenerationName(aside, 2));
-    ASSERT_TRUE(engine::MakeRoom(machine, aside));
-    EXPECT_EQ((std::vector<std::string>{"<missing>", "template 7", "template 6", "template 4", "template 3",
-                                        "template 2"}),
-              Chain(aside));
+TEST_F(EngineGenerations, NothingMovesUntilTheNewBackupIsChecked) {
+    struct Case {
+        const char* name;
+        const char* method;  // fails from its first call on
+        uint32_t code;
+    } cases[] = {
+        {"the write fails", "WriteFile", os::err::DiskFull},
+        {"the read-back fails", "ReadFile", os::err::AccessDenied},
+        {"the earlier file is held", "MoveFile", os::err::SharingViolation},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        qvxtest::ScriptedUser user;
+        engine::Program run{platform::Services{machine, user}};
+        InstallWord(Version::Word2003);
+        run.WordProgramFolder = install.programFolder;
+        run.CurrentWordVersion = engine::kWord2003;
+        machine.WriteFileText(kOptionsReg, "an earlier backup");
+        machine.FailCall(c.method, 1, c.code, 1 << 30);
+        auto profile = engine::SelectWordProfile(run);
+        profile->OptionsBackup();
+        profile->OptionsRemove();
+        machine.ClearFaults();
+        EXPECT_TRUE(KeyExists(OfficeKey("11.0", "Word\\Options"))) << "no backup, so kept";
+        EXPECT_EQ((std::vector<std::string>{"an earlier backup"}), Kept(kOptionsReg));
+        EXPECT_EQ(1u, machine.FilesBelow("C:\\Tools\\Fix").size()) << "no temporary file left";
+        EXPECT_EQ(1u, user.Boxes().size());
+    }
 }
 
 TEST_F(EngineGenerations, WithinARunTheUsersOwnRegistryBackupWins) {
@@ -269,8 +287,7 @@ TEST_F(EngineGenerations, WithinARunTheUsersOwnRegistryBackupWins) {
         } else {
             EXPECT_FALSE(KeyExists(key)) << "absent at first, so nothing is imported";
         }
-        for (int n = 0; n <= engine::kGenerationsKept; ++n)
-            machine.DeleteFile(n == 0 ? kOptionsReg : engine::GenerationName(kOptionsReg, n));
+        for (const std::string& file : engine::KeptFiles(machine, kOptionsReg)) machine.DeleteFile(file);
     }
     EXPECT_TRUE(host.Boxes().empty());
 }
@@ -348,7 +365,8 @@ TEST_F(EngineGenerations, ABackupThatCannotMoveAsideKeepsTheFileInPlace) {
 
         EXPECT_EQ(users, Text(install.normalDot));
         EXPECT_EQ("an earlier backup", Text(aside));
-        EXPECT_FALSE(machine.Exists(engine::GenerationName(aside, 1)));
+        EXPECT_EQ((std::vector<std::string>{"an earlier backup"}), Kept(aside));
+        EXPECT_FALSE(machine.Exists(aside + ".new"));
         EXPECT_EQ(size_t(c.questions), user.Boxes().size());
         EXPECT_FALSE(user.Ended());
     }

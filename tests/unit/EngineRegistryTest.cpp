@@ -183,7 +183,7 @@ TEST_F(EngineRegistry, TheCOMKeyGoesWholeThoughEachAddinHasAKey) {
     EXPECT_TRUE(KeyExists("Software\\Microsoft\\Office\\Word")) << "nothing above the component goes";
 }
 
-TEST_F(EngineRegistry, TheBackupFilesAreSharedByBothProfiles) {
+TEST_F(EngineRegistry, TheBackupFilesAreSharedButEachProfilePutsBackOnlyItsOwnKey) {
     InstallWord(Version::Word2003);
     const std::string options11 = OfficeKey("11.0", "Word\\Options");
     const engine::RegFile before = Tree(options11);
@@ -192,8 +192,13 @@ TEST_F(EngineRegistry, TheBackupFilesAreSharedByBothProfiles) {
     word2003->OptionsRemove();
     auto word2002 = Select(engine::kWord2002);
     word2002->OptionsRestore();
-    EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(options11)));
+    EXPECT_FALSE(KeyExists(options11));
     EXPECT_FALSE(KeyExists(OfficeKey("10.0", "Word\\Options")));
+    EXPECT_EQ((std::vector<std::string>{"Quorvex did not put back Word's Options registry key from "
+                                        "C:\\Tools\\Fix\\Options.reg: the file names another key."}),
+              BoxTexts());
+    Select(engine::kWord2003)->OptionsRestore();
+    EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(options11)));
 }
 
 TEST_F(EngineRegistry, AKeyWhoseBackupCannotBeWrittenStaysAndTheUserIsToldOnce) {
@@ -311,18 +316,47 @@ TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {
     EXPECT_FALSE(machine.Exists("C:\\Tools\\FixData.reg"));
 }
 
-TEST_F(EngineRegistry, ABackupThatCannotBeImportedIsToldOnce) {
-    InstallWord(Version::Word2003);
-    auto profile = Select(engine::kWord2003);
-    profile->OptionsBackup();
-    profile->OptionsRemove();
-    machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", "not a registry file");
-    profile->OptionsRestore();
-    profile->OptionsRestore();
-    ASSERT_EQ(1u, host.Boxes().size());
-    EXPECT_NE(std::string::npos, host.Boxes()[0].text.find("could not put back Word's Options registry key"))
-        << host.Boxes()[0].text;
-    EXPECT_FALSE(KeyExists(OfficeKey("11.0", "Word\\Options")));
+TEST_F(EngineRegistry, ABackupIsPutBackOnlyIntoItsOwnKeyOrToldOnce) {
+    const std::string options = "HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Options");
+    const std::string mine = "[" + options + "\\Sub]\r\n\"Mine\"=\"1\"\r\n";
+    auto file = [&mine](const std::string& more) {
+        std::string bytes = "\xff\xfe";
+        for (char c : "Windows Registry Editor Version 5.00\r\n\r\n" + mine + more + "\r\n") bytes += {c, '\0'};
+        return bytes;
+    };
+    const std::pair<std::string, std::string> cases[] = {  // the file, what the user is told
+        {"not a registry file", "Quorvex could not put back Word's Options registry key from its backup."},
+        {file("[HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Data") + "]\r\n\"Settings\"=\"theirs\""),
+         "Quorvex did not put back Word's Options registry key from C:\\Tools\\Fix\\Options.reg: the file names "
+         "another key."},
+        {file("[" + options + "2]"), "the file names another key."},
+        {file("[HKEY_LOCAL_MACHINE\\" + OfficeKey("11.0", "Word\\Options") + "]"), "the file names another key."},
+        {file("[-HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Data") + "]"), "the file holds a deletion."},
+        {file("\"Startup-Path\"=-"), "the file holds a deletion."},
+    };
+    for (const auto& [bytes, told] : cases) {
+        SCOPED_TRACE(told);
+        qvxtest::ScriptedUser user;
+        engine::Program run{platform::Services{machine, user}};
+        InstallWord(Version::Word2003);
+        run.WordProgramFolder = install.programFolder;
+        run.CurrentWordVersion = engine::kWord2003;
+        auto profile = engine::SelectWordProfile(run);
+        profile->OptionsBackup();
+        profile->OptionsRemove();
+        machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", bytes);
+        const engine::RegFile data = Tree(OfficeKey("11.0", "Word\\Data"));
+        profile->OptionsRestore();
+        profile->OptionsRestore();
+        ASSERT_EQ(1u, user.Boxes().size());
+        EXPECT_NE(std::string::npos, user.Boxes()[0].text.find(told)) << user.Boxes()[0].text;
+        EXPECT_EQ("Quorvex", user.Boxes()[0].caption);
+        EXPECT_FALSE(KeyExists(OfficeKey("11.0", "Word\\Options"))) << "nothing of it applied";
+        EXPECT_EQ("", engine::DescribeRegDifference(data, Tree(OfficeKey("11.0", "Word\\Data"))));
+    }
+    machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", file(""));
+    Select(engine::kWord2003)->OptionsRestore();
+    EXPECT_TRUE(KeyExists(OfficeKey("11.0", "Word\\Options\\Sub"))) << "its own key and below";
 }
 
 }  // namespace

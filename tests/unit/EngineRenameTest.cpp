@@ -66,12 +66,23 @@ TEST_F(EngineRename, AddinsGoAsideAndComeBackWithTheirContent) {
     }
 }
 
-TEST_F(EngineRename, ALongerExtensionLosesOnlyItsLastThreeCharacters) {
-    options.startupAddins = {"Report.dotx"};
+TEST_F(EngineRename, OnlyTheLongNamesExactExtensionMakesAnAddin) {
+    // "*.dot" also lists these through their short names (ADDIN~1.DOT).
+    const std::vector<std::string> others = {"Report.dotx", "Addin.dotm", "Old.wbtx", "Notes.dot.txt", "Lib.wlll"};
+    options.startupAddins = others;
+    options.startupAddins.insert(options.startupAddins.end(), {"Upper.DOT", "Macros.Wll"});
     InstallWord(Version::Word2003);
-    Select(engine::kWord2003)->RenameAddins();
-    EXPECT_FALSE(machine.Exists(In(kStartup, "Report.dotx")));
-    EXPECT_TRUE(machine.Exists(In(kStartup, "Report.dwbt")));
+    const auto original = Files(kStartup);
+    auto profile = Select(engine::kWord2003);
+    profile->RenameAddins();
+    for (const std::string& name : others) EXPECT_EQ(original.at(In(kStartup, name)), Text(In(kStartup, name)));
+    EXPECT_EQ(original.at(In(kStartup, "Upper.DOT")), Text(In(kStartup, "Upper.wbt")));
+    EXPECT_EQ(original.at(In(kStartup, "Macros.Wll")), Text(In(kStartup, "Macros.wbl")));
+    EXPECT_EQ(original.size(), Files(kStartup).size());
+    profile->RestoreAddins();
+    EXPECT_EQ(original.size(), Files(kStartup).size());
+    EXPECT_EQ(original.at(In(kStartup, "Upper.DOT")), Text(In(kStartup, "Upper.dot")));
+    for (const std::string& name : others) EXPECT_EQ(original.at(In(kStartup, name)), Text(In(kStartup, name)));
 }
 
 TEST_F(EngineRename, EmptyFolderTextsNeverReachTheDriveRoot) {
@@ -156,7 +167,7 @@ TEST_F(EngineRename, AFileWhoseCopyIsMissingIsNeverDeleted) {
 
         EXPECT_EQ(!c.renamed, machine.Exists(In(kStartup, "Tools.dot")));
         EXPECT_EQ(c.renamed ? tools : "an older backup", Text(In(kStartup, "Tools.wbt")));
-        EXPECT_EQ(c.renamed ? "an older backup" : "<missing>", Text(In(kStartup, "Tools.1.wbt")));
+        EXPECT_EQ(c.renamed ? "an older backup" : "<missing>", Text(In(kStartup, "Tools.wbt.1")));
         EXPECT_TRUE(machine.Exists(In(kStartup, "Macros.wbl"))) << "the next file goes on";
         ASSERT_EQ(size_t(c.questions), user.Boxes().size());
         if (c.questions > 0) {
@@ -237,13 +248,13 @@ TEST_F(EngineNormal, AnOlderBackupBecomesAGenerationAndWordsFreshCopyGivesWayOnR
     machine.WriteFileText("C:\\Templates\\Normal.dot", "the user's macros");
     profile->RenameTemplate();
     EXPECT_EQ("the user's macros", Text("C:\\Templates\\0Normal.dot"));
-    EXPECT_EQ("left from an earlier run", Text("C:\\Templates\\0Normal.1.dot"));
+    EXPECT_EQ("left from an earlier run", Text("C:\\Templates\\0Normal.dot.1"));
     ASSERT_TRUE(profile->WordStartNormal());
     EXPECT_EQ(wordsim::FreshNormalDot(Version::Word2003), Text("C:\\Templates\\Normal.dot"));
     profile->RestoreTemplate();
     EXPECT_EQ("the user's macros", Text("C:\\Templates\\Normal.dot"));
     EXPECT_FALSE(machine.Exists("C:\\Templates\\0Normal.dot"));
-    EXPECT_EQ("left from an earlier run", Text("C:\\Templates\\0Normal.1.dot")) << "the restore reads only 0Normal.dot";
+    EXPECT_EQ("left from an earlier run", Text("C:\\Templates\\0Normal.dot.1")) << "the restore reads only 0Normal.dot";
 }
 
 TEST_F(EngineNormal, ACandidateThatCannotBeTestedIsToldAndTheNextOneRenamed) {
