@@ -12,7 +12,7 @@
 namespace engine {
 
 struct Program {
-    explicit Program(platform::Services services) : services(std::move(services)) {}
+    explicit Program(platform::Services given) : services(std::move(given)) {}
 
     platform::Services services;
     // "WD10" (Word 2002), "WD11" (Word 2003); any other text: none chosen.

@@ -15,6 +15,12 @@
 #include <string>
 #include <vector>
 
+// COM objects end in their own Release, never through a pointer to the
+// interface, so the interfaces' non-virtual destructors are as intended.
+#ifdef __GNUC__
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+
 namespace {
 
 // {5B0E3F0A-7C1D-4E55-9A0B-51D7C0DE7E57}

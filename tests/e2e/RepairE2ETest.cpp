@@ -265,8 +265,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
                       {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"},
                       {kInPlace, kInPlace, kRemoved, kRemoved, kAside}}),
-    [](const ::testing::TestParamInfo<AutomaticCase>& info) {
-        std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<AutomaticCase>& param) {
+        std::string name = param.param.name;
         std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
@@ -419,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Options information; No changes made"},
                   {kInPlace, kInPlace, kInPlace, kInPlace, kInPlace},
                   false}),
-    [](const ::testing::TestParamInfo<ResetCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ResetCase>& param) { return std::string(param.param.name); });
 
 // --- Word in safe mode from the advanced menu ---
 
@@ -557,15 +557,15 @@ INSTANTIATE_TEST_SUITE_P(
         CancelCase{"right_after_next", nullptr, false, Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}},
         // Everything disabled; Word is being re-registered.
         CancelCase{"after_the_preparation",
-                   [](RepairE2E& t) { return static_cast<CancelE2E&>(t).Unregistered(); }, false,
+                   [](RepairE2E& test) { return static_cast<CancelE2E&>(test).Unregistered(); }, false,
                    Places{kAside, kRemoved, kRemoved, kRemoved, kAside}},
         // Components are being enabled and disabled one at a time.
         CancelCase{"during_the_analysis",
-                   [](RepairE2E& t) { return static_cast<CancelE2E&>(t).Automations() >= 4; }, false, {}},
+                   [](RepairE2E& test) { return static_cast<CancelE2E&>(test).Automations() >= 4; }, false, {}},
         CancelCase{"during_the_repair",
-                   [](RepairE2E& t) { return static_cast<CancelE2E&>(t).Automations() >= kStartsBeforeRepair + 2; },
+                   [](RepairE2E& test) { return static_cast<CancelE2E&>(test).Automations() >= kStartsBeforeRepair + 2; },
                    true, {}}),
-    [](const ::testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CancelCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 

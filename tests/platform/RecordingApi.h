@@ -114,9 +114,9 @@ public:
         if (auto it = attributes.find(path); it != attributes.end()) return it->second;
         return inner_.GetFileAttributes(Map(path));
     }
-    bool SetFileAttributes(const std::string& path, uint32_t attributes) override {
+    bool SetFileAttributes(const std::string& path, uint32_t value) override {
         Enter("SetFileAttributes", path);
-        return inner_.SetFileAttributes(Map(path), attributes);
+        return inner_.SetFileAttributes(Map(path), value);
     }
     bool GetFileAttributesEx(const std::string& path, os::FileInfo* info) override {
         Enter("GetFileAttributesEx", path);

@@ -317,8 +317,8 @@ TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {
 }
 
 TEST_F(EngineRegistry, ABackupIsPutBackOnlyIntoItsOwnKeyOrToldOnce) {
-    const std::string options = "HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Options");
-    const std::string mine = "[" + options + "\\Sub]\r\n\"Mine\"=\"1\"\r\n";
+    const std::string optionsKey = "HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Options");
+    const std::string mine = "[" + optionsKey + "\\Sub]\r\n\"Mine\"=\"1\"\r\n";
     auto file = [&mine](const std::string& more) {
         std::string bytes = "\xff\xfe";
         for (char c : "Windows Registry Editor Version 5.00\r\n\r\n" + mine + more + "\r\n") bytes += {c, '\0'};
@@ -329,7 +329,7 @@ TEST_F(EngineRegistry, ABackupIsPutBackOnlyIntoItsOwnKeyOrToldOnce) {
         {file("[HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Data") + "]\r\n\"Settings\"=\"theirs\""),
          "Quorvex did not put back Word's Options registry key from C:\\Tools\\Fix\\Options.reg: the file names "
          "another key."},
-        {file("[" + options + "2]"), "the file names another key."},
+        {file("[" + optionsKey + "2]"), "the file names another key."},
         {file("[HKEY_LOCAL_MACHINE\\" + OfficeKey("11.0", "Word\\Options") + "]"), "the file names another key."},
         {file("[-HKEY_CURRENT_USER\\" + OfficeKey("11.0", "Word\\Data") + "]"), "the file holds a deletion."},
         {file("\"Startup-Path\"=-"), "the file holds a deletion."},

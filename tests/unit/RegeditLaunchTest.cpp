@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kRegedit[] = "C:\\Windows\\Regedit.exe";
 
-struct NoLaunch : engine::LaunchOptions {
+struct NoLaunch final : engine::LaunchOptions {
     bool optLaunchSelected() const override { return false; }
     bool optLaunchSMSelected() const override { return false; }
 };

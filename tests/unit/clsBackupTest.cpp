@@ -23,8 +23,8 @@ namespace {
 constexpr char kOwnFolder[] = "C:\\Program Files\\Quorvex";
 
 // The menu's two options; remembers how often messages had run when asked.
-struct Options : engine::LaunchOptions {
-    explicit Options(const forms::ScriptedHost& host) : host(host) {}
+struct Options final : engine::LaunchOptions {
+    explicit Options(const forms::ScriptedHost& scripted) : host(scripted) {}
     bool optLaunchSelected() const override { return Asked(launch); }
     bool optLaunchSMSelected() const override { return Asked(launchSM); }
     bool Asked(bool answer) const {

@@ -125,7 +125,7 @@ class Painter;
 // One button's window: what the painter keeps for it while both exist.
 class Binding : public ButtonWindow, public std::enable_shared_from_this<Binding> {
 public:
-    Binding(Painter& painter, HWND window, CandyButton& button) : painter(painter), window(window), button(&button) {}
+    Binding(Painter& owner, HWND handle, CandyButton& model) : painter(owner), window(handle), button(&model) {}
 
     void Repaint() override {
         if (!gone) ::InvalidateRect(window, nullptr, FALSE);
