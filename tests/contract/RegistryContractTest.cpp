@@ -1,7 +1,8 @@
-// What the program relies on from the registry functions (ANSI), as Wine
-// gives it: the emulation must answer the same.
+// What the program relies on from the registry functions, as Wine gives it:
+// the emulation must answer the same.
 #include "ContractTest.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace contract {
@@ -77,6 +78,38 @@ TEST_F(RegistryContract, NamesMatchWhateverTheirCaseAndKeepTheSpellingFirstWritt
     uint32_t size = sizeof data;
     EXPECT_EQ(0, api.RegQueryValueEx(k.get(), "valname", nullptr, reinterpret_cast<uint8_t*>(data), &size));
     EXPECT_STREQ("second", data);
+}
+
+// Names and texts outside the code page, at whatever code page the suite runs
+// (under Wine this program has no UTF-8 manifest): every byte comes back.
+TEST_F(RegistryContract, NamesAndTextsOutsideTheCodePageComeBackByteForByte) {
+    if (qvxtest::RunningUnderWine()) {
+        ASSERT_NE(65001u, qvxtest::AnsiCodePage()) << "the run proves nothing at UTF-8";
+    }
+    const std::string names[] = {"\xC5\x81ukasz", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD",
+                                 "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85 \xE2\x82\xAC"};
+    auto parent = Create("Beyond");
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        auto k = Create("Beyond\\" + name);
+        const std::string text = "C:\\Users\\" + name + "\\" + name + ".doc";
+        SetText(k.get(), name, text);
+        EXPECT_EQ(std::vector<std::string>{name}, ValueNames(k.get()));
+        uint32_t size = 0;
+        ASSERT_EQ(0, api.RegQueryValueEx(k.get(), name, nullptr, nullptr, &size));
+        EXPECT_EQ(text.size() + 1, size);
+        std::vector<char> data(size);
+        uint32_t small = size - 1;
+        EXPECT_EQ(long{os::err::MoreData}, api.RegQueryValueEx(k.get(), name, nullptr,
+                                                               reinterpret_cast<uint8_t*>(data.data()), &small));
+        EXPECT_EQ(size, small);
+        ASSERT_EQ(0, api.RegQueryValueEx(k.get(), name, nullptr, reinterpret_cast<uint8_t*>(data.data()), &size));
+        EXPECT_EQ(text, std::string(data.data()));
+    }
+    std::vector<std::string> listed = SubkeyNames(parent.get()), expected(std::begin(names), std::end(names));
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, listed);
 }
 
 TEST_F(RegistryContract, BackslashesInAPathFollowTheSystemsRules) {

@@ -6,6 +6,7 @@
 
 #include "os/Api.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -38,5 +39,8 @@ bool WriteTextFile(os::Api& api, const std::string& path, const std::string& con
 std::string ReadTextFile(os::Api& api, const std::string& path);
 
 bool RunningUnderWine();
+// The ANSI code page the suites run at: the system's under Windows, else
+// QVX_ANSI_CODE_PAGE (65001 when unset), which the emulated machine is given.
+uint32_t AnsiCodePage();
 
 }  // namespace qvxtest

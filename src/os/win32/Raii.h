@@ -43,7 +43,7 @@ inline void CloseFind(HANDLE handle) { ::FindClose(handle); }
 inline void CloseEventSource(HANDLE handle) { ::DeregisterEventSource(handle); }
 inline void FreePidl(LPITEMIDLIST pidl) { ::CoTaskMemFree(pidl); }
 inline void FreeBstr(BSTR text) { ::SysFreeString(text); }
-inline void FreeLocal(char* text) { ::LocalFree(text); }
+inline void FreeLocal(wchar_t* text) { ::LocalFree(text); }
 }  // namespace detail
 
 // Only keys this program opened: never a predefined root.
@@ -57,7 +57,7 @@ using UniqueEventSource = UniqueWin<HANDLE, nullptr, detail::CloseEventSource>;
 using UniquePidl = UniqueWin<LPITEMIDLIST, nullptr, detail::FreePidl>;
 using UniqueBstr = UniqueWin<BSTR, nullptr, detail::FreeBstr>;
 // Text that FormatMessage allocated.
-using UniqueLocalText = UniqueWin<char*, nullptr, detail::FreeLocal>;
+using UniqueLocalText = UniqueWin<wchar_t*, nullptr, detail::FreeLocal>;
 
 // A VARIANT that is cleared when it goes (frees its BSTR, releases its object).
 class UniqueVariant {
