@@ -456,8 +456,8 @@ private:
             if (file_->unicode && IsStringType(type)) {
                 value.data = Utf8OfUtf16Bytes(value.data);
             } else if (IsStringType(type)) {
-                std::string text = Narrow(WidenAnsi(api_, std::string(value.data.begin(), value.data.end())));
-                value.data.assign(text.begin(), text.end());
+                std::string narrow = Narrow(WidenAnsi(api_, std::string(value.data.begin(), value.data.end())));
+                value.data.assign(narrow.begin(), narrow.end());
             }
         } else {
             return Fail(line.number, "A value has a type that is not known.");

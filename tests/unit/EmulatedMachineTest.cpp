@@ -98,17 +98,6 @@ TEST_F(EmulatedMachine, EachKindOfCallFailsInItsOwnWay) {
                     buffer[0] == '\0';
          }},
         {"GetTempPath", [&] { return machine.GetTempPath().empty() && machine.GetLastError() == code; }},
-        {"CreateMutex",
-         [&] {
-             bool exists = true;
-             return machine.CreateMutex("Local\\M", &exists) == 0 && !exists && machine.GetLastError() == code;
-         }},
-        {"ActivateOtherWindow",
-         [&] {
-             machine.AddWindow("C");
-             return !machine.ActivateOtherWindow("C") && machine.ForegroundWindow() == 0 &&
-                    machine.GetLastError() == code;
-         }},
         {"CreateObject",
          [&] {
              os::AutoError error;

@@ -138,24 +138,23 @@ long PutData(const std::vector<uint8_t>& data, uint8_t* buffer, uint32_t* size) 
     return ERROR_SUCCESS;
 }
 
-// Reads a value's whole data through a call that takes (data, size) and
-// may answer ERROR_MORE_DATA while another process makes it grow.
+// Reads a value's whole data through a call that takes (data, size): most
+// values fit the first buffer, a larger one answers ERROR_MORE_DATA with the
+// size it needs (and may grow meanwhile in another process).
 template <typename Read>
 long ReadWhole(Read read, DWORD* type, std::vector<uint8_t>* data) {
-    DWORD size = 0;
-    long status = read(type, nullptr, &size);
-    for (int attempt = 0; status == ERROR_SUCCESS || status == ERROR_MORE_DATA; ++attempt) {
-        data->assign(size, 0);
-        DWORD got = size;
-        status = read(type, data->empty() ? nullptr : data->data(), &got);
+    data->assign(256, 0);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        auto size = static_cast<DWORD>(data->size());
+        long status = read(type, data->data(), &size);
         if (status == ERROR_SUCCESS) {
-            data->resize(got);
+            data->resize(size);
             return status;
         }
-        if (status != ERROR_MORE_DATA || attempt == 8) break;
-        size = std::max<DWORD>(got, size * 2 + 2);
+        if (status != ERROR_MORE_DATA) return status;
+        data->assign(std::max<size_t>(size, data->size() * 2), 0);
     }
-    return status;
+    return ERROR_MORE_DATA;
 }
 
 std::string NarrowBstr(BSTR text) { return text == nullptr ? std::string() : Narrow(text, ::SysStringLen(text)); }
