@@ -534,6 +534,8 @@ std::string Machine::FormatMessage(uint32_t code) {
     return found == SystemTexts().end() ? std::string() : found->second;
 }
 
+void Machine::SetAnsiCodePage(uint32_t codePage) { s_->ansiCodePage = codePage; }
+
 std::u16string Machine::AnsiToUtf16(const std::string& textIn) {
     if (auto fault = s_->Enter("AnsiToUtf16", {})) {
         s_->lastError = *fault;
@@ -551,8 +553,6 @@ std::string Machine::Utf16ToAnsi(const std::u16string& textIn) {
 }
 
 // --- The user's session ---
-
-void Machine::SetAnsiCodePage(uint32_t codePage) { s_->ansiCodePage = codePage; }
 
 WindowId Machine::AddWindow(const std::string& className, bool visible) {
     WindowId id = s_->nextHandle;
