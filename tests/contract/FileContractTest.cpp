@@ -2,6 +2,10 @@
 // status codes of copy/move/delete/folders, share modes, reading and writing.
 #include "ContractTest.h"
 
+#ifdef _WIN32
+#include "os/win32/WinHeaders.h"
+#endif
+
 #include <functional>
 
 namespace contract {
@@ -85,6 +89,11 @@ TEST_F(FileContract, PathsOutsideTheCodePageWorkAsAnyOther) {
     EXPECT_EQ(polish, Read(ivan + ".dot"));
     EXPECT_EQ(polish, Read(lukasz + "\\" + ivan + "\\" + ivan + ".dot"));
     EXPECT_EQ((std::vector<std::string>{".", "..", ivan}), List(Path(lukasz + "\\*")));
+#ifdef _WIN32
+    // The system's own wide call finds the folder under its real name.
+    const std::wstring wide = std::wstring(dir.begin(), dir.end()) + L"\u0141ukasz";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(wide.c_str()));
+#endif
 
     const std::string before = api.GetCurrentDirectory();
     ASSERT_TRUE(api.SetCurrentDirectory(Path(lukasz + "\\" + ivan)));

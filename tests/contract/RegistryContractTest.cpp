@@ -2,6 +2,11 @@
 // the emulation must answer the same.
 #include "ContractTest.h"
 
+#ifdef _WIN32
+#include "os/win32/Raii.h"
+#include "os/win32/WinHeaders.h"
+#endif
+
 #include <algorithm>
 #include <cstring>
 
@@ -111,6 +116,34 @@ TEST_F(RegistryContract, NamesAndTextsOutsideTheCodePageComeBackByteForByte) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, listed);
 }
+
+#ifdef _WIN32
+// Round trips through the seam alone would pass through any single-byte code
+// page too; the system's own wide calls judge what it really holds.
+TEST_F(RegistryContract, WhatTheSystemHoldsInUtf16ReadsAsUtf8AndBack) {
+    const std::wstring wide = L"\u0141ukasz \u0418\u0432\u0430\u043d";
+    const std::string name = "\xC5\x81ukasz \xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+    auto k = Create("Wide");
+    HKEY raw = nullptr;
+    ASSERT_EQ(0, ::RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(key.begin(), key.end()).append(L"\\Wide").c_str(), 0,
+                                 KEY_ALL_ACCESS, &raw));
+    os::win32::UniqueHkey owner(raw);
+    const auto bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(0, ::RegSetValueExW(raw, wide.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes));
+    EXPECT_EQ(std::vector<std::string>{name}, ValueNames(k.get()));
+    char data[64] = {};
+    uint32_t size = sizeof data;
+    ASSERT_EQ(0, api.RegQueryValueEx(k.get(), name, nullptr, reinterpret_cast<uint8_t*>(data), &size));
+    EXPECT_EQ(name + '\0', std::string(data, size));
+
+    SetText(k.get(), name + "2", name);
+    wchar_t back[64] = {};
+    DWORD backSize = sizeof back;
+    ASSERT_EQ(0, ::RegQueryValueExW(raw, (wide + L"2").c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(back),
+                                    &backSize));
+    EXPECT_EQ(wide, std::wstring(back));
+}
+#endif
 
 TEST_F(RegistryContract, BackslashesInAPathFollowTheSystemsRules) {
     Create("Parent\\Child");
