@@ -3,6 +3,7 @@
 #include "engine/FileIo.h"
 #include "engine/RegTree.h"
 #include "os/Handles.h"
+#include "os/Utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -41,10 +42,15 @@ std::string Lower(std::string_view text) {
 
 bool IsStringType(uint32_t type) { return type == os::RegSz || type == os::RegExpandSz || type == os::RegMultiSz; }
 
-// Converts piece by piece around NULs, so that data with embedded NULs
-// (REG_MULTI_SZ, damaged strings) keeps every character and its length
-// whatever the conversion does with a NUL.
-std::u16string Widen(os::Api& api, std::string_view text) {
+// The registry's texts reach us in UTF-8 whatever the code page; NULs inside
+// (REG_MULTI_SZ, damaged strings) are characters like any other.
+std::u16string Widen(std::string_view text) { return os::Utf8ToUtf16(text); }
+std::string Narrow(std::u16string_view text) { return os::Utf16ToUtf8(text); }
+
+// A file of the editor's version 4 is in the system's code page. Converted
+// piece by piece around NULs, so that data with embedded NULs keeps every
+// character and its length whatever the conversion does with a NUL.
+std::u16string WidenAnsi(os::Api& api, std::string_view text) {
     std::u16string out;
     size_t start = 0;
     for (;;) {
@@ -53,20 +59,6 @@ std::u16string Widen(os::Api& api, std::string_view text) {
         if (!piece.empty()) out += api.AnsiToUtf16(std::string(piece));
         if (nul == std::string_view::npos) break;
         out += u'\0';
-        start = nul + 1;
-    }
-    return out;
-}
-
-std::string Narrow(os::Api& api, std::u16string_view text) {
-    std::string out;
-    size_t start = 0;
-    for (;;) {
-        size_t nul = text.find(u'\0', start);
-        std::u16string_view piece = text.substr(start, nul == std::u16string_view::npos ? nul : nul - start);
-        if (!piece.empty()) out += api.Utf16ToAnsi(std::u16string(piece));
-        if (nul == std::u16string_view::npos) break;
-        out += '\0';
         start = nul + 1;
     }
     return out;
@@ -82,18 +74,18 @@ std::vector<uint8_t> Utf16Bytes(const std::u16string& text) {
     return bytes;
 }
 
-// UTF-16LE string data from a version 5 file, as the ANSI functions hold it.
+// UTF-16LE string data from a version 5 file, as the seam holds it.
 // An odd last byte is read as the low byte of a character: kept raw, it need
 // not be a character of the code page (no byte above 0x7F alone is one in
 // UTF-8), and our writer would then put another back.
-std::vector<uint8_t> AnsiOfUtf16Bytes(os::Api& api, const std::vector<uint8_t>& bytes) {
+std::vector<uint8_t> Utf8OfUtf16Bytes(const std::vector<uint8_t>& bytes) {
     std::u16string text;
     for (size_t i = 0; i < bytes.size(); i += 2) {
         const unsigned high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
         text += static_cast<char16_t>(bytes[i] | (high << 8));
     }
-    std::string ansi = Narrow(api, text);
-    return {ansi.begin(), ansi.end()};
+    std::string narrow = Narrow(text);
+    return {narrow.begin(), narrow.end()};
 }
 
 // Splits "HKEY_...\sub\key" into its root and the path below it.
@@ -218,9 +210,9 @@ bool IsPlainString(const std::vector<uint8_t>& data) {
 
 std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-void FormatValue(os::Api& api, const RegValue& value, std::u16string* out) {
+void FormatValue(const RegValue& value, std::u16string* out) {
     std::u16string name =
-        value.name.empty() ? std::u16string(u"@=") : u"\"" + Escape(Widen(api, value.name)) + u"\"=";
+        value.name.empty() ? std::u16string(u"@=") : u"\"" + Escape(Widen(value.name)) + u"\"=";
     *out += name;
     if (value.remove) {
         *out += u"-\r\n";
@@ -228,7 +220,7 @@ void FormatValue(os::Api& api, const RegValue& value, std::u16string* out) {
     }
     const std::vector<uint8_t>& data = value.data;
     if (value.type == os::RegSz && IsPlainString(data)) {
-        *out += u"\"" + Escape(Widen(api, std::string(data.begin(), data.end() - 1))) + u"\"\r\n";
+        *out += u"\"" + Escape(Widen(std::string(data.begin(), data.end() - 1))) + u"\"\r\n";
         return;
     }
     if (value.type == os::RegDword && data.size() == 4) {
@@ -239,7 +231,7 @@ void FormatValue(os::Api& api, const RegValue& value, std::u16string* out) {
         return;
     }
     std::vector<uint8_t> bytes =
-        IsStringType(value.type) ? Utf16Bytes(Widen(api, std::string(data.begin(), data.end()))) : data;
+        IsStringType(value.type) ? Utf16Bytes(Widen(std::string(data.begin(), data.end()))) : data;
     char tag[24];
     if (value.type == os::RegBinary) {
         std::snprintf(tag, sizeof tag, "hex:");
@@ -369,7 +361,7 @@ private:
             key.remove = true;
             ++start;
         }
-        key.path = Narrow(api_, std::u16string_view(text).substr(start, close - start));
+        key.path = Narrow(std::u16string_view(text).substr(start, close - start));
         os::HKey root = 0;
         std::string subKey;
         if (!SplitRoot(key.path, &root, &subKey)) {
@@ -415,7 +407,7 @@ private:
             std::u16string name;
             pos = Unquote(text, pos + 1, &name);
             if (pos == std::u16string::npos) return Fail(line.number, "A value name lacks its closing quote.");
-            value.name = Narrow(api_, name);
+            value.name = Narrow(name);
         }
         pos = SkipBlanks(text, pos);
         if (pos == text.size() || text[pos] != u'=') return Fail(line.number, "A value lacks its \"=\".");
@@ -429,9 +421,9 @@ private:
             pos = Unquote(text, pos + 1, &data);
             if (pos == std::u16string::npos) return Fail(line.number, "A text value lacks its closing quote.");
             if (!AtLineEnd(text, pos)) return Fail(line.number, "Text follows a text value.");
-            std::string ansi = Narrow(api_, data);
+            std::string narrow = Narrow(data);
             value.type = os::RegSz;
-            value.data.assign(ansi.begin(), ansi.end());
+            value.data.assign(narrow.begin(), narrow.end());
             value.data.push_back(0);
         } else if (StartsWith(text, pos, u"dword:")) {
             pos = SkipBlanks(text, pos + 6);
@@ -461,7 +453,12 @@ private:
             }
             value.type = type;
             if (!HexData(pos + 2, &value.data)) return false;
-            if (file_->unicode && IsStringType(type)) value.data = AnsiOfUtf16Bytes(api_, value.data);
+            if (file_->unicode && IsStringType(type)) {
+                value.data = Utf8OfUtf16Bytes(value.data);
+            } else if (IsStringType(type)) {
+                std::string narrow = Narrow(WidenAnsi(api_, std::string(value.data.begin(), value.data.end())));
+                value.data.assign(narrow.begin(), narrow.end());
+            }
         } else {
             return Fail(line.number, "A value has a type that is not known.");
         }
@@ -608,12 +605,12 @@ long ReadRegTree(os::Api& api, os::HKey root, const std::string& subKey, RegFile
     return rc;
 }
 
-std::string FormatRegFile(os::Api& api, const RegFile& tree) {
+std::string FormatRegFile(os::Api& /*api*/, const RegFile& tree) {
     std::u16string text(Header5);
     text += u"\r\n";
     for (const RegKey& key : tree.keys) {
-        text += (key.remove ? u"\r\n[-" : u"\r\n[") + Widen(api, key.path) + u"]\r\n";
-        for (const RegValue& value : key.values) FormatValue(api, value, &text);
+        text += (key.remove ? u"\r\n[-" : u"\r\n[") + Widen(key.path) + u"]\r\n";
+        for (const RegValue& value : key.values) FormatValue(value, &text);
     }
     text += u"\r\n";
     std::string bytes = "\xFF\xFE";
@@ -646,7 +643,7 @@ bool ParseRegFile(os::Api& api, const std::string& bytes, RegFile* file, RegFile
             text += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
         }
     } else {
-        text = Widen(api, bytes);
+        text = WidenAnsi(api, bytes);
     }
     Parser parser(api, SplitLines(text), unicode, file);
     if (parser.Run(error)) return true;

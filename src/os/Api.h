@@ -3,8 +3,9 @@
 // Every method mirrors a Win32 primitive closely enough that the program's
 // logic (buffer sizes, status codes, non-recursive deletes) behaves the same
 // against the real API (os/win32) and the emulated machine (os/emulated).
-// Texts are byte strings in the system's ANSI code page, as the "A"
-// functions take them.
+// Texts are UTF-8 whatever the system's code page, so that names and data
+// outside it come through byte for byte; sizes and buffers follow the "A"
+// functions on a UTF-8 code page (a registry text's size is its UTF-8 bytes).
 #pragma once
 
 #include <cstdint>
@@ -122,7 +123,7 @@ struct FileInfo {
     FileTime lastWrite = 0;
 };
 
-// The fields of OPENFILENAMEA that the program sets; every other field is 0.
+// The fields of OPENFILENAME that the program sets; every other field is 0.
 struct OpenFileRequest {
     uint32_t structSize = 0;
     WindowId owner = 0;
@@ -157,7 +158,7 @@ class Api {
 public:
     virtual ~Api() = default;
 
-    // --- Registry (advapi32, ANSI). Results are Win32 status codes. ---
+    // --- Registry (advapi32). Results are Win32 status codes. ---
     virtual long RegConnectRegistry(const std::string& machine, HKey root, HKey* result) = 0;
     virtual long RegOpenKeyEx(HKey key, const std::string& subKey, uint32_t access, HKey* result) = 0;
     // Creates every missing key along subKey. *disposition: 1 created, 2 opened.
@@ -229,13 +230,13 @@ public:
     virtual std::intptr_t ShellExecute(WindowId owner, const std::string& operation, const std::string& file,
                                        const std::string& parameters, const std::string& directory,
                                        int showCmd) = 0;
-    // SHGetSpecialFolderLocation + SHGetPathFromIDListA; false when the shell
+    // SHGetSpecialFolderLocation + SHGetPathFromIDList; false when the shell
     // cannot name the folder.
     virtual bool GetSpecialFolderPath(int csidl, std::string* path) = 0;
 
     // --- Common dialogs, profile files, event log ---
     virtual bool GetOpenFileName(OpenFileRequest* request) = 0;
-    // Returns the count of characters copied, as GetPrivateProfileStringA.
+    // Returns the count of bytes copied, as GetPrivateProfileStringA.
     virtual uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
                                              const std::string& defaultValue, char* buffer, uint32_t size,
                                              const std::string& file) = 0;
@@ -244,8 +245,21 @@ public:
     // --- Text ---
     // The system's description of a status code, without a trailing line break.
     virtual std::string FormatMessage(uint32_t code) = 0;
+    // The system's ANSI code page, for texts that really are in it (files of
+    // the registry editor's version 4); the seam's own texts are UTF-8.
     virtual std::u16string AnsiToUtf16(const std::string& text) = 0;
     virtual std::string Utf16ToAnsi(const std::u16string& text) = 0;
+
+    // --- The user's session ---
+    // A named mutex, not owned (CreateMutex(nullptr, FALSE, name)); a name
+    // starting with "Local\" is shared by every process of the session.
+    // *alreadyExists: whether it existed before. Returns 0 on failure; close
+    // it with CloseHandle.
+    virtual Handle CreateMutex(const std::string& name, bool* alreadyExists) = 0;
+    // Brings to the front a visible top-level window of this class that
+    // belongs to another process: the popup its owner last made active,
+    // restored when minimised. False when there is none.
+    virtual bool ActivateOtherWindow(const std::string& className) = 0;
 
     // --- Automation (ole32/oleaut32) ---
     // CreateObject(progId). Returns 0 (S_OK) or a failure HRESULT.

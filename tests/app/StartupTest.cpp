@@ -2,6 +2,7 @@
 // where winword.exe is found, with Word's automation object or without it.
 #include "AppWorld.h"
 
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 
 #include <gtest/gtest.h>
@@ -196,6 +197,40 @@ TEST(Startup, WordFoundNowhereEndsWithTheAutomationErrorBeforeTheMenu) {
         EXPECT_TRUE(w.Host().ShowLog().empty()) << "the main menu is never shown";
         EXPECT_EQ(w.Ctx().WordProgramFolder(), "");
     }
+}
+
+TEST(Startup, ASecondCopyIsToldAndBringsTheFirstForwardTouchingNothing) {
+    World w;
+    std::optional<app::SingleInstance> first(std::in_place, w.machine);
+    ASSERT_FALSE(first->AnotherCopyRuns());
+    w.Store("Settings", "Word Detect No Show", "True");
+    w.Host().ThenClick("frmWkThru", "Command2");
+    w.Start();
+    const os::WindowId window = w.machine.AddWindow("QuorvexForm");
+    w.machine.AddWindow("OtherProgram");
+
+    const std::map<std::string, int> before = w.machine.CallCounts();
+    forms::ScriptedHost second;
+    {
+        app::SingleInstance instance(w.machine);
+        ASSERT_TRUE(instance.AnotherCopyRuns());
+        EXPECT_EQ(app::RefuseSecondCopy(w.machine, second, w.Ctx().Title(), "QuorvexForm"), 3);
+    }
+    ASSERT_EQ(second.Boxes().size(), 1u);
+    EXPECT_EQ(second.Boxes()[0].text, "Quorvex is already running.");
+    EXPECT_EQ(second.Boxes()[0].caption, "Quorvex");
+    EXPECT_EQ(second.Boxes()[0].style, forms::vbOKOnly);
+    EXPECT_EQ(w.machine.ForegroundWindow(), window);
+    std::map<std::string, int> made;
+    for (const auto& [method, count] : w.machine.CallCounts()) {
+        auto old = before.find(method);
+        if (int more = count - (old == before.end() ? 0 : old->second)) made[method] = more;
+    }
+    EXPECT_EQ(made, (std::map<std::string, int>{{"ActivateOtherWindow", 1}, {"CloseHandle", 1}, {"CreateMutex", 1}}));
+
+    EXPECT_TRUE(app::SingleInstance(w.machine).AnotherCopyRuns()) << "the first copy still runs";
+    first.reset();
+    EXPECT_FALSE(app::SingleInstance(w.machine).AnotherCopyRuns()) << "its end frees the next start";
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // status codes of copy/move/delete/folders, share modes, reading and writing.
 #include "ContractTest.h"
 
+#ifdef _WIN32
+#include "os/win32/WinHeaders.h"
+#endif
+
 #include <functional>
 
 namespace contract {
@@ -68,6 +72,33 @@ TEST_F(FileContract, PathsMatchWhateverTheirCaseAndSpelling) {
     }
     EXPECT_EQ(os::AttrDirectory, Attributes("Sub\\"));
     EXPECT_TRUE(api.PathFileExists(Path("sub\\")));
+}
+
+// Folders and files named in Polish or Cyrillic letters work at whatever code
+// page the suite runs (under Wine this program has no UTF-8 manifest).
+TEST_F(FileContract, PathsOutsideTheCodePageWorkAsAnyOther) {
+    const std::string lukasz = "\xC5\x81ukasz", ivan = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+    const std::string polish = "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85.dot";
+    MakeDir(lukasz);
+    MakeDir(lukasz + "\\" + ivan);
+    Write(lukasz + "\\" + polish, polish);
+    EXPECT_TRUE(api.PathFileExists(Path(lukasz + "\\" + polish)));
+    EXPECT_EQ((std::vector<std::string>{polish}), List(Path(lukasz + "\\*.dot")));
+    EXPECT_TRUE(api.CopyFile(Path(lukasz + "\\" + polish), Path(lukasz + "\\" + ivan + "\\" + ivan + ".dot"), true));
+    EXPECT_TRUE(api.MoveFile(Path(lukasz + "\\" + polish), Path(ivan + ".dot")));
+    EXPECT_EQ(polish, Read(ivan + ".dot"));
+    EXPECT_EQ(polish, Read(lukasz + "\\" + ivan + "\\" + ivan + ".dot"));
+    EXPECT_EQ((std::vector<std::string>{".", "..", ivan}), List(Path(lukasz + "\\*")));
+#ifdef _WIN32
+    // The system's own wide call finds the folder under its real name.
+    const std::wstring wide = std::wstring(dir.begin(), dir.end()) + L"\u0141ukasz";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(wide.c_str()));
+#endif
+
+    const std::string before = api.GetCurrentDirectory();
+    ASSERT_TRUE(api.SetCurrentDirectory(Path(lukasz + "\\" + ivan)));
+    EXPECT_EQ(Path(lukasz + "\\" + ivan), api.GetCurrentDirectory());
+    EXPECT_TRUE(api.SetCurrentDirectory(before));
 }
 
 TEST_F(FileContract, MissingOrMalformedPathsReportWhy) {

@@ -98,6 +98,25 @@ TEST_F(ProcessContract, InvalidProcessHandlesFail) {
     EXPECT_EQ(static_cast<uint32_t>(os::err::InvalidHandle), api.GetLastError());
 }
 
+TEST_F(ProcessContract, ANamedMutexIsSharedUntilItsLastHandleCloses) {
+    const std::string name = "Local\\QuorvexContract." + key.substr(key.find_last_of('\\') + 1);
+    bool exists = true;
+    os::UniqueHandle first(api, api.CreateMutex(name, &exists));
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(exists);
+    {
+        exists = false;
+        os::UniqueHandle second(api, api.CreateMutex(name, &exists));
+        EXPECT_TRUE(second);
+        EXPECT_TRUE(exists);
+        EXPECT_EQ(os::err::AlreadyExists, api.GetLastError());
+    }
+    first.reset();
+    os::UniqueHandle again(api, api.CreateMutex(name, &exists));
+    EXPECT_FALSE(exists);
+    EXPECT_FALSE(api.ActivateOtherWindow("QuorvexContract.NoSuchClass"));
+}
+
 TEST_F(ProcessContract, FindExecutableNeedsTheFileAndItsAssociation) {
     Write("page.qvxnoassoc");
     Write("noext");

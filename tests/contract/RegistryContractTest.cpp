@@ -1,7 +1,13 @@
-// What the program relies on from the registry functions (ANSI), as Wine
-// gives it: the emulation must answer the same.
+// What the program relies on from the registry functions, as Wine gives it:
+// the emulation must answer the same.
 #include "ContractTest.h"
 
+#ifdef _WIN32
+#include "os/win32/Raii.h"
+#include "os/win32/WinHeaders.h"
+#endif
+
+#include <algorithm>
 #include <cstring>
 
 namespace contract {
@@ -78,6 +84,66 @@ TEST_F(RegistryContract, NamesMatchWhateverTheirCaseAndKeepTheSpellingFirstWritt
     EXPECT_EQ(0, api.RegQueryValueEx(k.get(), "valname", nullptr, reinterpret_cast<uint8_t*>(data), &size));
     EXPECT_STREQ("second", data);
 }
+
+// Names and texts outside the code page, at whatever code page the suite runs
+// (under Wine this program has no UTF-8 manifest): every byte comes back.
+TEST_F(RegistryContract, NamesAndTextsOutsideTheCodePageComeBackByteForByte) {
+    if (qvxtest::RunningUnderWine()) {
+        ASSERT_NE(65001u, qvxtest::AnsiCodePage()) << "the run proves nothing at UTF-8";
+    }
+    const std::string names[] = {"\xC5\x81ukasz", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD",
+                                 "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85 \xE2\x82\xAC"};
+    auto parent = Create("Beyond");
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        auto k = Create("Beyond\\" + name);
+        const std::string text = "C:\\Users\\" + name + "\\" + name + ".doc";
+        SetText(k.get(), name, text);
+        EXPECT_EQ(std::vector<std::string>{name}, ValueNames(k.get()));
+        uint32_t size = 0;
+        ASSERT_EQ(0, api.RegQueryValueEx(k.get(), name, nullptr, nullptr, &size));
+        EXPECT_EQ(text.size() + 1, size);
+        std::vector<char> data(size);
+        uint32_t small = size - 1;
+        EXPECT_EQ(long{os::err::MoreData}, api.RegQueryValueEx(k.get(), name, nullptr,
+                                                               reinterpret_cast<uint8_t*>(data.data()), &small));
+        EXPECT_EQ(size, small);
+        ASSERT_EQ(0, api.RegQueryValueEx(k.get(), name, nullptr, reinterpret_cast<uint8_t*>(data.data()), &size));
+        EXPECT_EQ(text, std::string(data.data()));
+    }
+    std::vector<std::string> listed = SubkeyNames(parent.get()), expected(std::begin(names), std::end(names));
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, listed);
+}
+
+#ifdef _WIN32
+// Round trips through the seam alone would pass through any single-byte code
+// page too; the system's own wide calls judge what it really holds.
+TEST_F(RegistryContract, WhatTheSystemHoldsInUtf16ReadsAsUtf8AndBack) {
+    const std::wstring wide = L"\u0141ukasz \u0418\u0432\u0430\u043d";
+    const std::string name = "\xC5\x81ukasz \xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+    auto k = Create("Wide");
+    HKEY raw = nullptr;
+    ASSERT_EQ(0, ::RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(key.begin(), key.end()).append(L"\\Wide").c_str(), 0,
+                                 KEY_ALL_ACCESS, &raw));
+    os::win32::UniqueHkey owner(raw);
+    const auto bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(0, ::RegSetValueExW(raw, wide.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes));
+    EXPECT_EQ(std::vector<std::string>{name}, ValueNames(k.get()));
+    char data[64] = {};
+    uint32_t size = sizeof data;
+    ASSERT_EQ(0, api.RegQueryValueEx(k.get(), name, nullptr, reinterpret_cast<uint8_t*>(data), &size));
+    EXPECT_EQ(name + '\0', std::string(data, size));
+
+    SetText(k.get(), name + "2", name);
+    wchar_t back[64] = {};
+    DWORD backSize = sizeof back;
+    ASSERT_EQ(0, ::RegQueryValueExW(raw, (wide + L"2").c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(back),
+                                    &backSize));
+    EXPECT_EQ(wide, std::wstring(back));
+}
+#endif
 
 TEST_F(RegistryContract, BackslashesInAPathFollowTheSystemsRules) {
     Create("Parent\\Child");

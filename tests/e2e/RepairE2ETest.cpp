@@ -41,6 +41,9 @@ const std::string kComAddinKey = "Software\\Microsoft\\Office\\Word\\Addins\\Wor
 // A value of the user's own in each of Word's keys: a key that Word rebuilt
 // from its defaults has none.
 constexpr const char* kUsersMark = "QuorvexE2EUser";
+// An add-in of a newer Word in the shared Startup folder, and its bytes.
+constexpr const char* kNewerAddin = "Letters.dotm";
+constexpr const char* kNewerAddinBytes = "an add-in of Word 2007 or later";
 
 // Where one of the user's components is after a run.
 constexpr const char* kInPlace = "in place";
@@ -168,6 +171,8 @@ protected:
     }
     std::string WhereAreAddins() {
         std::vector<std::string> files = io::FilesIn(Api(), install_.startupFolder);
+        // A newer Word's add-in is no add-in of these versions: it stays as it is.
+        std::erase(files, kNewerAddin);
         std::sort(files.begin(), files.end());
         if (files == std::vector<std::string>{"Macros.wll", "Tools.dot"}) return kInPlace;
         if (files == std::vector<std::string>{"Macros.wbl", "Tools.wbt"}) return kAside;
@@ -179,6 +184,24 @@ protected:
     Places WhereIsEverything() {
         return {WhereIsTemplate(), WhereIsKey(kComAddinKey, "COM.reg"), WhereIsKey(kDataKey, "Data.reg"),
                 WhereIsKey(kOptionsKey, "Options.reg"), WhereAreAddins()};
+    }
+
+    // Whether a file the program keeps (the backup name or one of its
+    // generations, name.N) in folder holds what is wanted.
+    bool KeptFileHolds(const std::string& folder, const std::string& name,
+                       const std::function<bool(const std::string&)>& wanted) {
+        for (const std::string& file : io::FilesIn(Api(), folder)) {
+            if (file != name && file.rfind(name + ".", 0) != 0) continue;
+            if (wanted(io::ReadWholeFile(Api(), io::Join(folder, file)).value_or(""))) return true;
+        }
+        return false;
+    }
+    bool KeptBackupHoldsUsersKey(const std::string& name) {
+        const std::string path = Backup(name);
+        return KeptFileHolds(io::FolderOf(path), path.substr(io::FolderOf(path).size() + 1), [](std::string text) {
+            std::erase(text, '\0');
+            return text.find(kUsersMark) != std::string::npos;
+        });
     }
 
     std::string usersTemplate_;
@@ -199,6 +222,8 @@ class AutomaticRepairE2E : public RepairE2E, public ::testing::WithParamInterfac
 TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     const AutomaticCase& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
+    const std::string newer = io::Join(install_.startupFolder, kNewerAddin);
+    ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
     HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
@@ -224,6 +249,7 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 
     EXPECT_EQ(c.after, WhereIsEverything());
+    EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched, under its name";
     // Startup, then each pass: Word started with everything disabled, then
     // once per component.
     EXPECT_EQ(13u, Logged("automation"));
@@ -420,6 +446,31 @@ INSTANTIATE_TEST_SUITE_P(
                   {kInPlace, kInPlace, kInPlace, kInPlace, kInPlace},
                   false}),
     [](const ::testing::TestParamInfo<ResetCase>& param) { return std::string(param.param.name); });
+
+// Ten resets in a row. Each run's start-up starts Word, which rebuilds its
+// defaults, so every later run backs up Word's defaults: the user's own
+// Normal.dot and keys must still be in files the program keeps.
+TEST_F(RepairE2E, TenResetsInARowKeepTheUsersOwnComponents) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    for (int run = 1; run <= 10; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        HWND menu = OpenMenu();
+        ASSERT_NE(nullptr, menu);
+        HWND wizard = StartWith(menu, kResetOption, kResetCaption, "Advanced Quorvex Wizard");
+        ASSERT_NE(nullptr, wizard);
+        for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
+        ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+        ASSERT_TRUE(Press(wizard, "Finish"));
+        ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+    }
+    EXPECT_EQ(10u, Logged("automation")) << "Word started once per run, rebuilding its defaults";
+    for (const char* backup : {"COM.reg", "Data.reg", "Options.reg"}) {
+        SCOPED_TRACE(backup);
+        EXPECT_TRUE(KeptBackupHoldsUsersKey(backup));
+    }
+    EXPECT_TRUE(KeptFileHolds(install_.userTemplates, "0Normal.dot",
+                              [this](const std::string& bytes) { return bytes == usersTemplate_; }));
+}
 
 // --- Word in safe mode from the advanced menu ---
 

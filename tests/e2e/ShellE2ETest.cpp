@@ -4,6 +4,7 @@
 #ifdef _WIN32
 
 #include "e2e/E2EFixture.h"
+#include "wordsim/WordSim.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,43 @@ TEST_F(ShellE2E, StoredChoiceGoesStraightToTheMenu) {
     EXPECT_EQ("True", Setting("Settings", "Word Detect No Show"));
 
     // The title bar's close box ends the program as Cancel does.
+    e2e::CloseByFrame(menu, FrameClose::SystemCommand);
+    ExpectEndsCleanly();
+}
+
+// A second start while the menu waits: the copy only says so and ends, the
+// first comes back to the front, and Word is not started again.
+TEST_F(ShellE2E, ASecondCopyIsRefusedAndTheFirstComesToTheFront) {
+    InstallWord(wordsim::Version::Word2003);
+    StoreNoQuestions();
+    Launch();
+    HWND menu = WaitForForm(kTitle, kMenuHeading);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(e2e::Settle(menu));
+    const size_t wordStarts = wordsim::ReadLog(Api(), install_.programFolder).size();
+    ::ShowWindow(menu, SW_MINIMIZE);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsIconic(menu) != FALSE; }));
+
+    std::string error;
+    std::unique_ptr<App> second = App::Start(exe_, folder_, &error);
+    ASSERT_TRUE(second) << error;
+    HWND box = second->WaitForMessageBox();
+    ASSERT_NE(nullptr, box) << second->Describe();
+    const e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(kTitle, info.caption);
+    EXPECT_EQ("Quorvex is already running.", info.text);
+    EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
+    EXPECT_EQ(std::vector<HWND>{box}, second->Windows()) << "no form of the second copy";
+    Shot(box, "already-running");
+    ASSERT_TRUE(e2e::Answer(box, "OK"));
+    std::optional<DWORD> code = second->WaitForExit();
+    ASSERT_TRUE(code.has_value()) << second->Describe();
+    EXPECT_EQ(3u, *code);
+
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsIconic(menu) == FALSE && ::GetForegroundWindow() == menu; }))
+        << "iconic " << ::IsIconic(menu) << ", foreground " << e2e::TextOf(::GetForegroundWindow());
+    EXPECT_TRUE(app_->Running());
+    EXPECT_EQ(wordStarts, wordsim::ReadLog(Api(), install_.programFolder).size());
     e2e::CloseByFrame(menu, FrameClose::SystemCommand);
     ExpectEndsCleanly();
 }

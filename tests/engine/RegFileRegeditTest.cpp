@@ -26,7 +26,8 @@ protected:
         Put(rel, "plain", os::RegSz, std::string_view("hello \"q\" back\\slash", 21));
         Put(rel, "na\"me\\with=[brackets]", os::RegSz, std::string_view("v", 2));
         Put(rel, "empty", os::RegSz, std::string_view("", 1));
-        Put(rel, Ansi(u"caf\u00e9"), os::RegSz, Ansi(u"na\u00efve \u00a3") + '\0');
+        Put(rel, Utf8(u"caf\u00e9"), os::RegSz, Utf8(u"na\u00efve \u00a3") + '\0');
+        Put(rel, Utf8(kBeyondName), os::RegExpandSz, Utf8(kBeyondPath) + '\0');
         Put(rel, "dword", os::RegDword, std::string_view("\xab\x12\0\0", 4));
         Put(rel, "qword", os::RegQword, std::string_view("\x88\x77\x66\x55\x44\x33\x22\x11", 8));
         Put(rel, "expand", os::RegExpandSz, std::string_view("%SystemRoot%\\system32\\a long path\\to wrap", 42));
@@ -47,7 +48,7 @@ protected:
         api().RegCloseKey(empty);
         Put(rel + "\\a=b [c]", "x", os::RegSz, std::string_view("y", 2));
         Put(rel + "\\a=b [c]", "", os::RegBinary, std::string_view(bytes).substr(0, 60));
-        Put(rel + "\\" + Ansi(u"K\u00e9y") + "\\Deeper\\Deepest", "leaf", os::RegMultiSz, std::string_view("\0", 1));
+        Put(rel + "\\" + Utf8(u"K\u00e9y") + "\\Deeper\\Deepest", "leaf", os::RegMultiSz, std::string_view("\0", 1));
     }
 
     void RunRegedit(const std::string& arguments) {

@@ -60,7 +60,8 @@ protected:
         Put(rel, "no terminator", os::RegSz, std::string_view("abc", 3));
         Put(rel, "embedded nul", os::RegSz, std::string_view("a\0b", 4));
         Put(rel, "line breaks", os::RegSz, std::string_view("one\r\ntwo", 9));
-        Put(rel, Ansi(u"caf\u00e9"), os::RegSz, Ansi(u"na\u00efve \u00a3") + '\0');
+        Put(rel, Utf8(u"caf\u00e9"), os::RegSz, Utf8(u"na\u00efve \u00a3") + '\0');
+        Put(rel, Utf8(kBeyondName), os::RegExpandSz, Utf8(kBeyondPath) + '\0');
         Put(rel, "dword", os::RegDword, std::string_view("\xab\x12\0\0", 4));
         Put(rel, "short dword", os::RegDword, std::string_view("\1\2\3", 3));
         Put(rel, "qword", os::RegQword, std::string_view("\x88\x77\x66\x55\x44\x33\x22\x11", 8));
@@ -75,7 +76,9 @@ protected:
         Put(rel, "odd type", 0x1234, std::string_view("\1\2", 2));
         CreateKey(rel + "\\Empty");
         Put(rel + "\\a=b [c]", "x", os::RegSz, std::string_view("y", 2));
-        Put(rel + "\\" + Ansi(u"K\u00e9y"), "", os::RegDword, std::string_view("\1\0\0\0", 4));
+        Put(rel + "\\" + Utf8(u"K\u00e9y"), "", os::RegDword, std::string_view("\1\0\0\0", 4));
+        Put(rel + "\\" + Utf8(u"\u0418\u0432\u0430\u043d"), Utf8(u"\u0142"), os::RegMultiSz,
+            Utf8(u"\u0105") + '\0' + Utf8(u"\u0119") + std::string(2, '\0'));
         std::string deep = rel;
         for (int level = 0; level < 12; ++level) deep += "\\L" + std::to_string(level);
         Put(deep, "leaf", os::RegSz, std::string_view("bottom", 7));
@@ -103,7 +106,10 @@ TEST_F(RegFileTest, ExportDeleteImportRestoresTheKeyExactly) {
     const RegValue* zero = FindValue(before, Full("Src"), "zero length");
     ASSERT_NE(nullptr, zero);
     EXPECT_TRUE(zero->data.empty());
-    ASSERT_EQ(16u, before.keys.size());
+    const RegValue* beyond = FindValue(before, Full("Src"), Utf8(kBeyondName));
+    ASSERT_NE(nullptr, beyond) << "a name outside the code page is read as it is";
+    EXPECT_EQ(Bytes(Utf8(kBeyondPath) + '\0'), beyond->data);
+    ASSERT_EQ(17u, before.keys.size());
 
     std::string bytes;
     ASSERT_EQ(0, engine::ExportRegKey(api(), os::HKeyCurrentUser, Sub("Src"), &bytes));
@@ -137,7 +143,7 @@ TEST_F(RegFileTest, FormatsEveryKindOfValueAsTheEditorDoes) {
     add("", os::RegSz, std::string_view("d", 2));
     add("q\"b\\", os::RegSz, std::string_view("x\"y\\z", 6));
     add("e", os::RegSz, std::string_view("", 1));
-    add(Ansi(u"caf\u00e9"), os::RegSz, Ansi(u"\u00e9t\u00e9") + '\0');
+    add(Utf8(u"caf\u00e9"), os::RegSz, Utf8(u"\u00e9t\u00e9") + '\0');
     add("n", os::RegDword, std::string_view("\xab\x12\0\0", 4));
     add("d3", os::RegDword, std::string_view("\1\2\3", 3));
     add("x", os::RegExpandSz, std::string_view("A", 2));
@@ -236,12 +242,12 @@ TEST_F(RegFileTest, ParsesWhatTheEditorTolerates) {
                               RegValue{"h", os::RegBinary, {1, 2, 0xff, 0x0a}, false},
                               RegValue{"e", os::RegExpandSz, Bytes(std::string_view("A", 2)), false},
                               // An odd last byte: the low byte of a character.
-                              RegValue{"odd", os::RegExpandSz, Bytes(Ansi(u"A\u00bb")), false},
+                              RegValue{"odd", os::RegExpandSz, Bytes(Utf8(u"A\u00bb")), false},
                               RegValue{std::string("n\0ul", 4), os::RegSz, Bytes(std::string_view("x", 2)), false},
                               RegValue{"nothing", os::RegBinary, {}, false},
                               RegValue{"gone", 0, {}, true}}},
                       RegKey{"hkey_current_user\\Software\\Old", true, {}},
-                      RegKey{"HKEY_CURRENT_USER\\Software\\T\\" + Ansi(u"\u00e9"), false, {}}}};
+                      RegKey{"HKEY_CURRENT_USER\\Software\\T\\" + Utf8(u"\u00e9"), false, {}}}};
     EXPECT_EQ(expected, file);
     RegFile again;
     ASSERT_TRUE(engine::ParseRegFile(api(), engine::FormatRegFile(api(), file), &again, &error)) << error.message;
@@ -261,7 +267,7 @@ TEST_F(RegFileTest, ParsesTheAnsiFormat) {
     RegFile expected{false,
                      {RegKey{"HKEY_CURRENT_USER\\Software\\T",
                              false,
-                             {RegValue{Ansi(u"caf\u00e9"), os::RegSz, Bytes(Ansi(u"\u00a3 5") + '\0'), false},
+                             {RegValue{Utf8(u"caf\u00e9"), os::RegSz, Bytes(Utf8(u"\u00a3 5") + '\0'), false},
                               RegValue{"x", os::RegExpandSz, Bytes(std::string_view("%TEMP%", 7)), false},
                               RegValue{"m", os::RegMultiSz, Bytes(std::string_view("a\0", 3)), false}}}}};
     EXPECT_EQ(expected, file);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "os/Handles.h"
+#include "os/Utf8.h"
 #include "support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,14 @@ protected:
     void SetUp() override { machine_ = TestMachine::Create(); }
 
     os::Api& api() { return machine_->Api(); }
-    // Non-ASCII text in the machine's own ANSI code page.
+    // A name and a path outside every single-byte code page.
+    static constexpr std::u16string_view kBeyondName = u"\u0141ukasz \u0418\u0432\u0430\u043d";
+    static constexpr std::u16string_view kBeyondPath =
+        u"C:\\Users\\\u0418\u0432\u0430\u043d\\Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105.doc";
+    // Text as the seam carries it: UTF-8, whatever the code page.
+    static std::string Utf8(std::u16string_view text) { return os::Utf16ToUtf8(text); }
+    // Text in the machine's own ANSI code page, as files of the editor's
+    // version 4 hold it.
     std::string Ansi(std::u16string_view text) { return api().Utf16ToAnsi(std::u16string(text)); }
     std::string Sub(const std::string& rel) const { return machine_->ScratchKey() + "\\" + rel; }
     std::string Full(const std::string& rel) const { return "HKEY_CURRENT_USER\\" + Sub(rel); }

@@ -206,6 +206,10 @@ public:
     std::string FormatMessage(uint32_t code) override { return inner_.FormatMessage(code); }
     std::u16string AnsiToUtf16(const std::string& text) override { return inner_.AnsiToUtf16(text); }
     std::string Utf16ToAnsi(const std::u16string& text) override { return inner_.Utf16ToAnsi(text); }
+    os::Handle CreateMutex(const std::string& name, bool* alreadyExists) override {
+        return Track(inner_.CreateMutex(name, alreadyExists));
+    }
+    bool ActivateOtherWindow(const std::string& className) override { return inner_.ActivateOtherWindow(className); }
     int32_t CreateObject(const std::string& progId, std::unique_ptr<os::AutomationObject>* object,
                          os::AutoError* error) override {
         return inner_.CreateObject(progId, object, error);

@@ -11,7 +11,8 @@
 // there under their names or as generations. Runs also come in chains on
 // one machine: every stopped run is followed by a complete one, and ten
 // complete runs follow one another with the user starting Word in between;
-// nothing the user had before the first may be lost after any of them.
+// nothing the user had before the first may be lost after any of them. A
+// second copy started while one works is refused and the first goes on.
 //
 // Sampling: a method called more often than the scenario's limit fails at
 // that many call numbers spread evenly from the first to the last; stops
@@ -19,6 +20,7 @@
 // both limits.
 #include "ReliabilityWorld.h"
 
+#include "app/SingleInstance.h"
 #include "engine/Generations.h"
 #include "engine/RegTree.h"
 
@@ -254,6 +256,26 @@ public:
         RunOnce("ten runs in a row", [](ProgramRun&) {}, 9, true);
     }
 
+    // A second copy started while the first works: it is refused, touching
+    // nothing, and the first goes on to its end.
+    void Together() {
+        for (int yield : {1, 10}) {
+            const std::string label = "a second copy at yield " + std::to_string(yield);
+            auto refused = std::make_shared<int>(-1);
+            RunOnce(label, [refused, yield](ProgramRun& run) {
+                run.host().AtYield(yield, [&run, refused] {
+                    forms::ScriptedHost second;
+                    app::SingleInstance instance(run.machine);
+                    *refused = instance.AnotherCopyRuns()
+                                   ? app::RefuseSecondCopy(run.machine, second, "Quorvex", "QuorvexForm")
+                                   : 0;
+                });
+            });
+            if (*refused != app::kExitAnotherCopyRuns)
+                tally.what.push_back(std::string(s_.name) + ", " + label + ": the second copy was not refused");
+        }
+    }
+
     Tally tally;
 
 private:
@@ -300,6 +322,7 @@ TEST(FaultSweep, NoFailureAndNoStopLosesAComponent) {
         sweep.Faults();
         sweep.Stops();
         sweep.Consecutive();
+        sweep.Together();
         row(s.name, sweep.tally);
         total.Add(sweep.tally);
     }

@@ -1,5 +1,6 @@
 #include "ReliabilityWorld.h"
 
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "engine/Generations.h"
 #include "engine/WordVersions.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
+#include <stdexcept>
 
 namespace reliability {
 
@@ -203,8 +206,14 @@ bool ProgramRun::UserStartsWord() { return wordsim::SimulateStart(machine, word.
 
 Outcome ProgramRun::Start(Flow flow) {
     for (int i = 0; i < kUserSteps; ++i) host().Then([this, flow] { NextUserStep(flow); });
+    // Held for the whole run, as the program's entry holds it: one copy at a time.
+    std::optional<app::SingleInstance> instance;
     try {
-        host().Run([this] { app::Startup(*ctx); });
+        host().Run([this, &instance] {
+            instance.emplace(machine);
+            if (instance->AnotherCopyRuns()) throw std::runtime_error("another copy holds the mark");
+            app::Startup(*ctx);
+        });
     } catch (const Crash&) {
         return Outcome::Crashed;
     } catch (const forms::ScriptError&) {

@@ -3,6 +3,7 @@
 
 #include "os/Handles.h"
 
+#include <cstdlib>
 #include <vector>
 
 #ifdef _WIN32
@@ -84,6 +85,15 @@ bool RunningUnderWineAsRoot() {
     return RunningUnderWine() && ::GetUserNameA(name, &size) && std::string(name) == "root";
 #else
     return false;
+#endif
+}
+
+uint32_t AnsiCodePage() {
+#ifdef _WIN32
+    return ::GetACP();
+#else
+    const char* chosen = std::getenv("QVX_ANSI_CODE_PAGE");
+    return chosen != nullptr ? static_cast<uint32_t>(std::strtoul(chosen, nullptr, 10)) : 65001;
 #endif
 }
 

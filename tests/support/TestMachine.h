@@ -6,6 +6,7 @@
 
 #include "os/Api.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -40,5 +41,8 @@ std::string ReadTextFile(os::Api& api, const std::string& path);
 bool RunningUnderWine();
 // Wine names the Unix user; root there passes every file permission.
 bool RunningUnderWineAsRoot();
+// The ANSI code page the suites run at: the system's under Windows, else
+// QVX_ANSI_CODE_PAGE (65001 when unset), which the emulated machine is given.
+uint32_t AnsiCodePage();
 
 }  // namespace qvxtest

@@ -159,6 +159,12 @@ TEST_F(FormWindow, ModelChangesReachTheWindowsAtOnce) {
     EXPECT_EQ("Renamed", uitest::TextOf(window));
     form.lblTitle.SetCaption("Working...");
     EXPECT_EQ("Working...", uitest::TextOf(of(form.lblTitle)));
+    // The model's texts are UTF-8; whatever the code page, each character
+    // it has shows as itself, not as its UTF-8 bytes.
+    form.lblTitle.SetCaption("Fr\xc3\xa9" "d\xc3\xa9ric");
+    wchar_t shown[16] = {};
+    ::GetWindowTextW(of(form.lblTitle), shown, 16);
+    EXPECT_EQ(std::wstring(L"Fr\u00e9d\u00e9ric"), shown) << "code page " << ::GetACP();
     form.cmdOK.SetEnabled(false);
     EXPECT_FALSE(::IsWindowEnabled(of(form.cmdOK)));
     form.chkBackup.SetValue(true);

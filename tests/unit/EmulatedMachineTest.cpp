@@ -2,6 +2,7 @@
 // for: fault injection, call observation, simulated programs and automation
 // servers, read-only folders, disk capacity, scripted dialogs and logs.
 #include "os/emulated/Machine.h"
+#include "os/emulated/Text.h"
 
 #include "os/Handles.h"
 
@@ -427,23 +428,31 @@ TEST_F(EmulatedMachine, SystemMessagesAreTheWindowsTexts) {
     for (const auto& c : cases) EXPECT_EQ(c.text, machine.FormatMessage(c.code)) << c.code;
 }
 
-TEST_F(EmulatedMachine, TheAnsiCodePageIsUtf8) {
+TEST_F(EmulatedMachine, TheAnsiCodePageIsUtf8OrWestern) {
+    using os::emulated::text::kCodePageUtf8;
+    using os::emulated::text::kCodePageWestern;
     const struct {
+        uint32_t codePage;
         std::string ansi;
         std::u16string wide;
+        std::string back;  // Utf16ToAnsi of wide, when not ansi
     } cases[] = {
-        {"Caf\xC3\xA9", u"Caf\u00E9"},
-        {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"a\xFFz", u"a\uFFFDz"},           // not UTF-8
-        {"\xE2\x82", u"\uFFFD\uFFFD"},      // cut short
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // a surrogate written as UTF-8
+        {kCodePageUtf8, "Caf\xC3\xA9", u"Caf\u00E9", {}},
+        {kCodePageUtf8, "\xF0\x9F\x98\x80", u"\U0001F600", {}},
+        {kCodePageUtf8, "a\xFFz", u"a\uFFFDz", "a\xEF\xBF\xBDz"},          // not UTF-8
+        {kCodePageUtf8, "\xE2\x82", u"\uFFFD\uFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // cut short
+        {kCodePageUtf8, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {kCodePageWestern, "Caf\xE9 \x80\x9F\x81", u"Caf\u00E9 \u20AC\u0178\u0081", {}},
+        {kCodePageWestern, "?ukasz ????", u"\u0141ukasz \u0418\u0432\u0430\u043d", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ansi);
-        EXPECT_EQ(c.wide, machine.AnsiToUtf16(c.ansi));
+        machine.SetAnsiCodePage(c.codePage);
+        if (c.ansi.find('?') == std::string::npos) {
+            EXPECT_EQ(c.wide, machine.AnsiToUtf16(c.ansi));
+        }
+        EXPECT_EQ(c.back.empty() ? c.ansi : c.back, machine.Utf16ToAnsi(c.wide));
     }
-    EXPECT_EQ("Caf\xC3\xA9 \xF0\x9F\x98\x80", machine.Utf16ToAnsi(u"Caf\u00E9 \U0001F600"));
-    EXPECT_EQ("\xEF\xBF\xBD", machine.Utf16ToAnsi(std::u16string(1, char16_t(0xD800))));
 }
 
 TEST_F(EmulatedMachine, FileTimesComeFromTheClockAndFormatAsAGeneralDate) {

@@ -1,7 +1,10 @@
 // qvxfix.exe: the real machine, the real windows, the program's start-up.
 #include "app/Context.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "controls/win32/CandyButtonPainter.h"
+#include "forms/win32/FormWindow.h"
+#include "forms/win32/SystemText.h"
 #include "forms/win32/Win32Host.h"
 #include "os/win32/Win32Api.h"
 #include "os/win32/WinHeaders.h"
@@ -14,13 +17,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     forms::Win32Host host;
     app::Context ctx(api, host);
     controls::win32::UseCandyButtons(host, api, ctx.Title());
+    // Held until the program ends.
+    app::SingleInstance instance(api);
+    if (instance.AnotherCopyRuns())
+        return app::RefuseSecondCopy(api, host, ctx.Title(), forms::win32::FormWindow::kClassName);
     try {
         return host.Run([&] { app::Startup(ctx); });
     } catch (const std::exception& failure) {
         // Nothing should get here; if it does, say so rather than vanish.
         std::string text = "Quorvex stopped because of an unexpected error:\n\n";
         text += failure.what();
-        MessageBoxA(nullptr, text.c_str(), ctx.Title().c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, forms::win32::SystemText(text).c_str(), ctx.Title().c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
 }

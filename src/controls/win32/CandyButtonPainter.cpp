@@ -5,6 +5,7 @@
 #include "forms/ControlRules.h"
 #include "forms/win32/CustomPaint.h"
 #include "forms/win32/Dpi.h"
+#include "forms/win32/SystemText.h"
 #include "forms/win32/Win32Host.h"
 
 #include <commctrl.h>
@@ -399,7 +400,7 @@ private:
         ::DrawFrameControl(paint.dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (paint.pressed ? DFCS_PUSHED : 0));
         SelectIn font(paint.dc, paint.font);
         ::SetBkMode(paint.dc, TRANSPARENT);
-        ::DrawTextA(paint.dc, paint.control.Caption().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        ::DrawTextA(paint.dc, forms::win32::SystemText(paint.control.Caption()).c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
 
     void LoadPicture(Binding& binding, int id, int size) {
@@ -473,7 +474,7 @@ private:
         // Picture and caption, placed by PictureAlignment.
         const std::string& caption = b.Caption();
         RECT measured = {0, 0, 0, 0};
-        if (!caption.empty()) ::DrawTextA(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
+        if (!caption.empty()) ::DrawTextA(dc, forms::win32::SystemText(caption).c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
         const int tw = measured.right;
         const int th = measured.bottom;
         LoadPicture(binding, b.Picture(), Scale(16, dpi));

@@ -2,6 +2,7 @@
 #include "forms/win32/CustomPaint.h"
 #include "forms/win32/FormWindow.h"
 #include "forms/win32/HostState.h"
+#include "forms/win32/SystemText.h"
 
 #include <commctrl.h>
 
@@ -77,7 +78,7 @@ void FormWindow::PaintCustom(const Child& child, const DRAWITEMSTRUCT& item) {
     ::SetTextColor(item.hDC, paint.disabled ? ::GetSysColor(COLOR_GRAYTEXT)
                              : control.ForeColor() != kNoColor ? control.ForeColor()
                                                                : ::GetSysColor(COLOR_BTNTEXT));
-    ::DrawTextA(item.hDC, control.Caption().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::DrawTextA(item.hDC, SystemText(control.Caption()).c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (paint.focused) {
         RECT focus = item.rcItem;
         ::InflateRect(&focus, -Scale(4, dpi_), -Scale(4, dpi_));
@@ -160,7 +161,7 @@ std::vector<const Control*> FormWindow::Clipped() {
         }
         SelectIn font(dc, FontFor(control));
         RECT needed = {0, 0, std::max(width, 1), 0};
-        ::DrawTextA(dc, control.Caption().c_str(), -1, &needed, flags);
+        ::DrawTextA(dc, SystemText(control.Caption()).c_str(), -1, &needed, flags);
         if (needed.right > width || needed.bottom > height) clipped.push_back(&control);
     }
     return clipped;

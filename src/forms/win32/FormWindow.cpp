@@ -2,6 +2,7 @@
 
 #include "forms/Colors.h"
 #include "forms/win32/HostState.h"
+#include "forms/win32/SystemText.h"
 
 #include <commctrl.h>
 
@@ -70,7 +71,7 @@ std::string TextOf(HWND window) {
     std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
     int got = ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(std::max(got, 0)));
-    return text;
+    return FromSystemText(text);
 }
 
 int FontKey(const Control& control) {
@@ -126,7 +127,7 @@ void FormWindow::Create() {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     ::GetMonitorInfoA(monitor, &info);
-    ::CreateWindowExA(kFormExStyle, kClassName, form_.Caption().c_str(), kFormStyle, info.rcWork.left,
+    ::CreateWindowExA(kFormExStyle, kClassName, SystemText(form_.Caption()).c_str(), kFormStyle, info.rcWork.left,
                       info.rcWork.top, 100, 100, nullptr, nullptr, Instance(), this);
     if (window_ == nullptr) throw std::runtime_error("the window of " + form_.Name() + " could not be created");
     dpi_ = DpiOf(window_);
@@ -152,7 +153,7 @@ void FormWindow::CreateChild(std::size_t index, HWND after) {
     PixelRect r = ScaledBounds(control, dpi_);
     // Created hidden; Layout shows what is on screen.
     child.window = ::CreateWindowExA(
-        childClass.exStyle, childClass.className, HasText(control.Kind()) ? control.Caption().c_str() : "", WS_CHILD | childClass.style,
+        childClass.exStyle, childClass.className, SystemText(HasText(control.Kind()) ? control.Caption() : std::string()).c_str(), WS_CHILD | childClass.style,
         r.left, r.top, r.right - r.left, r.bottom - r.top, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))), Instance(), nullptr);
     if (child.window == nullptr) throw std::runtime_error("the control " + control.Name() + " could not be created");
@@ -206,7 +207,7 @@ void FormWindow::Destroy() {
 void FormWindow::Update(Control* control) {
     if (window_ == nullptr) return;
     if (control == nullptr) {
-        if (TextOf(window_) != form_.Caption()) ::SetWindowTextA(window_, form_.Caption().c_str());
+        if (TextOf(window_) != form_.Caption()) ::SetWindowTextA(window_, SystemText(form_.Caption()).c_str());
         return;
     }
     // Controls added to a control array after the window was made.
@@ -231,7 +232,7 @@ void FormWindow::Sync(Child& child) {
     }
     HWND window = child.window;
     if (HasText(control.Kind()) && !child.plainFrame && TextOf(window) != control.Caption())
-        ::SetWindowTextA(window, control.Caption().c_str());
+        ::SetWindowTextA(window, SystemText(control.Caption()).c_str());
     if (control.Kind() == ControlKind::Label || control.Kind() == ControlKind::Link) {
         LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
         LONG_PTR want = (style & ~static_cast<LONG_PTR>(SS_NOPREFIX)) | PrefixStyle(control);

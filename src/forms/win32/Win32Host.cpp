@@ -3,6 +3,7 @@
 #include "forms/Form.h"
 #include "forms/win32/FormWindow.h"
 #include "forms/win32/HostState.h"
+#include "forms/win32/SystemText.h"
 #include "os/win32/WinHeaders.h"
 
 #include <commctrl.h>
@@ -54,7 +55,7 @@ Win32Host::~Win32Host() {
 }
 
 int Win32Host::MsgBox(const std::string& text, uint32_t style, const std::string& caption) {
-    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), caption.c_str(), style);
+    return ::MessageBoxA(::GetActiveWindow(), win32::SystemText(text).c_str(), win32::SystemText(caption).c_str(), style);
 }
 
 bool Win32Host::PumpOne(bool wait) {

@@ -477,7 +477,12 @@ uint32_t Machine::GetPrivateProfileString(const std::string& section, const std:
         s_->lastError = err::FileNotFound;
     } else {
         s_->lastError = err::Success;
-        value = ProfileValue(found.node->data, UpToNul(section), UpToNul(key));
+        // A file without a UTF-8 mark is in the code page.
+        const std::string& data = found.node->data;
+        value = data.compare(0, 3, "\xEF\xBB\xBF") == 0
+                    ? ProfileValue(data, UpToNul(section), UpToNul(key))
+                    : ProfileValue(text::Utf16ToUtf8(text::AnsiToUtf16(data, s_->ansiCodePage)), UpToNul(section),
+                                   UpToNul(key));
     }
     // The default loses trailing blanks and surrounding quotes.
     std::string result = value ? *value : UpToNul(defaultValue);
@@ -529,12 +534,14 @@ std::string Machine::FormatMessage(uint32_t code) {
     return found == SystemTexts().end() ? std::string() : found->second;
 }
 
+void Machine::SetAnsiCodePage(uint32_t codePage) { s_->ansiCodePage = codePage; }
+
 std::u16string Machine::AnsiToUtf16(const std::string& textIn) {
     if (auto fault = s_->Enter("AnsiToUtf16", {})) {
         s_->lastError = *fault;
         return {};
     }
-    return text::Utf8ToUtf16(textIn);
+    return text::AnsiToUtf16(textIn, s_->ansiCodePage);
 }
 
 std::string Machine::Utf16ToAnsi(const std::u16string& textIn) {
@@ -542,7 +549,42 @@ std::string Machine::Utf16ToAnsi(const std::u16string& textIn) {
         s_->lastError = *fault;
         return {};
     }
-    return text::Utf16ToUtf8(textIn);
+    return text::Utf16ToAnsi(textIn, s_->ansiCodePage);
+}
+
+// --- The user's session ---
+
+WindowId Machine::AddWindow(const std::string& className, bool visible) {
+    WindowId id = s_->nextHandle;
+    s_->nextHandle += 4;
+    s_->windows.push_back({id, className, visible});
+    return id;
+}
+
+WindowId Machine::ForegroundWindow() const { return s_->foreground; }
+
+Handle Machine::CreateMutex(const std::string& name, bool* alreadyExists) {
+    if (alreadyExists != nullptr) *alreadyExists = false;
+    if (auto fault = s_->Enter("CreateMutex", name)) {
+        s_->lastError = *fault;
+        return 0;
+    }
+    int& opened = s_->namedObjects[name];
+    if (alreadyExists != nullptr) *alreadyExists = opened > 0;
+    s_->lastError = opened > 0 ? err::AlreadyExists : err::Success;
+    ++opened;
+    return s_->NewHandle(MutexHandle{name});
+}
+
+bool Machine::ActivateOtherWindow(const std::string& className) {
+    if (auto fault = s_->Enter("ActivateOtherWindow", className)) return FailWith(*s_, *fault);
+    for (const MachineData::Window& window : s_->windows) {
+        if (window.visible && window.className == className) {
+            s_->foreground = window.id;
+            return true;
+        }
+    }
+    return false;
 }
 
 // --- Automation ---

@@ -79,6 +79,16 @@ public:
     void RegisterAutomation(const std::string& progId, AutomationFactory factory);
     void UnregisterAutomation(const std::string& progId);
 
+    // The system's ANSI code page: text::kCodePageUtf8 (the default) or
+    // text::kCodePageWestern. It governs AnsiToUtf16 and profile files
+    // without a byte order mark; the seam's own texts are UTF-8 whatever it is.
+    void SetAnsiCodePage(uint32_t codePage);
+
+    // A top-level window of another program in the user's session, which
+    // ActivateOtherWindow may bring to the front; and the window that is.
+    WindowId AddWindow(const std::string& className, bool visible = true);
+    WindowId ForegroundWindow() const;
+
     // Direct file access for tests (no faults, no share checks). Missing
     // parent folders are created.
     void WriteFileText(const std::string& path, const std::string& content, uint32_t attributes = AttrArchive);
@@ -179,6 +189,9 @@ public:
     std::string FormatMessage(uint32_t code) override;
     std::u16string AnsiToUtf16(const std::string& text) override;
     std::string Utf16ToAnsi(const std::u16string& text) override;
+
+    Handle CreateMutex(const std::string& name, bool* alreadyExists) override;
+    bool ActivateOtherWindow(const std::string& className) override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;

@@ -594,8 +594,14 @@ bool Machine::CloseHandle(Handle handle) {
     if (auto fault = s_->Enter("CloseHandle", file ? s_->FullPath(file->node.get()) : std::string()))
         return FailWith(*s_, *fault);
     if (found == s_->handles.end() ||
-        !(std::holds_alternative<FileHandle>(found->second) || std::holds_alternative<ProcessHandle>(found->second)))
+        !(std::holds_alternative<FileHandle>(found->second) || std::holds_alternative<ProcessHandle>(found->second) ||
+          std::holds_alternative<MutexHandle>(found->second)))
         return FailWith(*s_, err::InvalidHandle);
+    if (auto* mutex = std::get_if<MutexHandle>(&found->second)) {
+        auto named = s_->namedObjects.find(mutex->name);
+        // The name goes with its last handle.
+        if (named != s_->namedObjects.end() && --named->second == 0) s_->namedObjects.erase(named);
+    }
     std::shared_ptr<FsNode> node = file ? file->node : nullptr;
     s_->handles.erase(found);
     if (node && node->deletePending && !s_->HasOpenHandles(node.get())) s_->Detach(node.get());

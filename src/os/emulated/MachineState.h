@@ -96,7 +96,10 @@ struct FindHandle {
 struct ProcessHandle {
     uint32_t exitCode = 0;
 };
-using HandleEntry = std::variant<KeyHandle, FileHandle, FindHandle, ProcessHandle>;
+struct MutexHandle {
+    std::string name;
+};
+using HandleEntry = std::variant<KeyHandle, FileHandle, FindHandle, ProcessHandle, MutexHandle>;
 
 struct MachineData;
 
@@ -155,6 +158,7 @@ struct MachineData {
     Handle nextHandle = 0x104;
 
     uint32_t lastError = 0;
+    uint32_t ansiCodePage = 65001;
 
     // Processes, shell, dialogs, events, automation
     std::map<std::string, std::shared_ptr<Machine::Program>> programs;  // by upper-case full path
@@ -166,6 +170,17 @@ struct MachineData {
     std::vector<OpenFileRequest> openFileLog;
     std::vector<Machine::Event> eventLog;
     std::map<std::string, Machine::AutomationFactory> automation;  // by lower-case ProgID
+
+    // The session: named objects (names match exactly) with their open
+    // handles, and other programs' top-level windows.
+    std::map<std::string, int> namedObjects;
+    struct Window {
+        WindowId id = 0;
+        std::string className;
+        bool visible = true;
+    };
+    std::vector<Window> windows;
+    WindowId foreground = 0;
 
     // Fault injection and observation
     std::vector<Fault> faults;

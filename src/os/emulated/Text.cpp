@@ -1,6 +1,7 @@
 #include "os/emulated/Text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace os::emulated::text {
 
@@ -130,6 +131,41 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             c = kReplacement;
         }
         AppendUtf8(out, c);
+    }
+    return out;
+}
+
+namespace {
+
+// Code page 1252 from 0x80 to 0x9F; the five holes map to themselves.
+constexpr char16_t kWestern80[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+std::u16string AnsiToUtf16(std::string_view text, uint32_t codePage) {
+    if (codePage == kCodePageUtf8) return Utf8ToUtf16(text);
+    std::u16string out;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        out += byte >= 0x80 && byte < 0xA0 ? kWestern80[byte - 0x80] : static_cast<char16_t>(byte);
+    }
+    return out;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text, uint32_t codePage) {
+    if (codePage == kCodePageUtf8) return Utf16ToUtf8(text);
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        // A surrogate pair is one character, and one '?'.
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+        const char16_t* high = std::find(std::begin(kWestern80), std::end(kWestern80), c);
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) out += static_cast<char>(c);
+        else if (high != std::end(kWestern80)) out += static_cast<char>(0x80 + (high - std::begin(kWestern80)));
+        else out += '?';
     }
     return out;
 }

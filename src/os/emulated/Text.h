@@ -1,4 +1,4 @@
-// Text helpers of the emulated machine: its ANSI code page is UTF-8, names
+// Text helpers of the emulated machine: the seam's texts are UTF-8, names
 // compare without regard to ASCII case, and listings use Wine's name matching.
 #pragma once
 
@@ -22,6 +22,13 @@ bool ListingLess(std::string_view a, std::string_view b);
 // Invalid UTF-8 becomes U+FFFD; lone surrogates become U+FFFD too.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// The ANSI code pages the machine can have: UTF-8 (65001) and Western
+// (1252), whose characters outside it become '?' as the system's do.
+constexpr uint32_t kCodePageUtf8 = 65001;
+constexpr uint32_t kCodePageWestern = 1252;
+std::u16string AnsiToUtf16(std::string_view text, uint32_t codePage);
+std::string Utf16ToAnsi(std::u16string_view text, uint32_t codePage);
 
 // Wine's match of a listing mask against one name: '*' and '?' wildcards,
 // ASCII case ignored, trailing '.' and '*' in the mask ignored ("*." and

@@ -45,7 +45,7 @@ inline void CloseFind(HANDLE handle) { ::FindClose(handle); }
 inline void CloseEventSource(HANDLE handle) { ::DeregisterEventSource(handle); }
 inline void FreePidl(LPITEMIDLIST pidl) { ::CoTaskMemFree(pidl); }
 inline void FreeBstr(BSTR text) { ::SysFreeString(text); }
-inline void FreeLocal(char* text) { ::LocalFree(text); }
+inline void FreeLocal(wchar_t* text) { ::LocalFree(text); }
 inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
 inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
@@ -63,7 +63,7 @@ using UniqueEventSource = UniqueWin<HANDLE, nullptr, detail::CloseEventSource>;
 using UniquePidl = UniqueWin<LPITEMIDLIST, nullptr, detail::FreePidl>;
 using UniqueBstr = UniqueWin<BSTR, nullptr, detail::FreeBstr>;
 // Text that FormatMessage allocated.
-using UniqueLocalText = UniqueWin<char*, nullptr, detail::FreeLocal>;
+using UniqueLocalText = UniqueWin<wchar_t*, nullptr, detail::FreeLocal>;
 
 using UniqueFont = UniqueWin<HFONT, nullptr, detail::DeleteGdiObject>;
 using UniqueBitmap = UniqueWin<HBITMAP, nullptr, detail::DeleteGdiObject>;

@@ -1,12 +1,15 @@
 #include "os/win32/Win32Api.h"
 
 #include "os/Handles.h"
+#include "os/Utf8.h"
 #include "os/win32/Raii.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cwchar>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace os::win32 {
@@ -58,49 +61,112 @@ private:
     DWORD value_;
 };
 
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
-
 FileTime FromFiletime(const FILETIME& time) {
     return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-void FillFindData(const WIN32_FIND_DATAA& found, FindData* data) {
+// The seam's UTF-8 and the system's UTF-16, converted here and nowhere else
+// in this layer; the code page plays no part.
+std::wstring Wide(std::string_view text) {
+    std::u16string wide = Utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+    return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+std::string Narrow(const wchar_t* text) { return Narrow(text, std::wcslen(text)); }
+
+void FillFindData(const WIN32_FIND_DATAW& found, FindData* data) {
     if (data == nullptr) return;
     data->attributes = found.dwFileAttributes;
     data->size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     data->lastWrite = FromFiletime(found.ftLastWriteTime);
-    data->name = found.cFileName;
+    data->name = Narrow(found.cFileName);
 }
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    if (text.size() > static_cast<size_t>(INT_MAX)) return {};
-    int length = static_cast<int>(text.size());
-    int needed = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    std::wstring result(static_cast<size_t>(needed), L'\0');
-    if (needed > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, result.data(), needed);
-    return result;
+// A text argument of a W function, null for an empty text where the call
+// takes null for "none".
+class WideArg {
+public:
+    explicit WideArg(const std::string& text) : text_(Wide(text)), empty_(text.empty()) {}
+    const wchar_t* get() const { return text_.c_str(); }
+    const wchar_t* OrNull() const { return empty_ ? nullptr : text_.c_str(); }
+
+private:
+    std::wstring text_;
+    bool empty_;
+};
+
+// Copies a name into a caller's buffer of *chars bytes as the registry's
+// enumerations do: the name and its NUL must fit, else ERROR_MORE_DATA.
+long PutName(const std::string& name, char* buffer, uint32_t* chars) {
+    if (*chars <= name.size()) return ERROR_MORE_DATA;
+    std::copy(name.begin(), name.end(), buffer);
+    buffer[name.size()] = '\0';
+    *chars = static_cast<uint32_t>(name.size());
+    return ERROR_SUCCESS;
 }
 
-std::string Narrow(const wchar_t* text, size_t length) {
-    if (length == 0 || length > static_cast<size_t>(INT_MAX)) return {};
-    int count = static_cast<int>(length);
-    int needed = ::WideCharToMultiByte(CP_ACP, 0, text, count, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(needed), '\0');
-    if (needed > 0) ::WideCharToMultiByte(CP_ACP, 0, text, count, result.data(), needed, nullptr, nullptr);
-    return result;
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// Value data as the seam carries it: texts in UTF-8 with their NULs where
+// the system holds UTF-16 (an odd last byte reads as a character's low
+// byte), every other type as it is.
+std::vector<uint8_t> SeamData(DWORD type, const std::vector<uint8_t>& bytes) {
+    if (!IsStringType(type)) return bytes;
+    std::u16string text;
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        const unsigned high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+        text += static_cast<char16_t>(bytes[i] | (high << 8));
+    }
+    std::string narrow = Utf16ToUtf8(text);
+    return {narrow.begin(), narrow.end()};
 }
 
-std::string Narrow(BSTR text) { return text == nullptr ? std::string() : Narrow(text, ::SysStringLen(text)); }
+// Hands data to a caller's buffer with the registry's rules: without a
+// buffer only the size; a buffer too small gets nothing and the size needed.
+long PutData(const std::vector<uint8_t>& data, uint8_t* buffer, uint32_t* size) {
+    const auto length = static_cast<uint32_t>(data.size());
+    if (buffer != nullptr && *size < length) {
+        *size = length;
+        return ERROR_MORE_DATA;
+    }
+    if (buffer != nullptr) std::copy(data.begin(), data.end(), buffer);
+    if (size != nullptr) *size = length;
+    return ERROR_SUCCESS;
+}
+
+// Reads a value's whole data through a call that takes (data, size): most
+// values fit the first buffer, a larger one answers ERROR_MORE_DATA with the
+// size it needs (and may grow meanwhile in another process).
+template <typename Read>
+long ReadWhole(Read read, DWORD* type, std::vector<uint8_t>* data) {
+    data->assign(256, 0);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        auto size = static_cast<DWORD>(data->size());
+        long status = read(type, data->data(), &size);
+        if (status == ERROR_SUCCESS) {
+            data->resize(size);
+            return status;
+        }
+        if (status != ERROR_MORE_DATA) return status;
+        data->assign(std::max<size_t>(size, data->size() * 2), 0);
+    }
+    return ERROR_MORE_DATA;
+}
+
+std::string NarrowBstr(BSTR text) { return text == nullptr ? std::string() : Narrow(text, ::SysStringLen(text)); }
 
 std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    DWORD length = ::FormatMessageA(
+    wchar_t* text = nullptr;
+    DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&text), 0, nullptr);
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     UniqueLocalText owner(text);
     if (length == 0 || text == nullptr) return {};
-    std::string result(text, length);
+    std::string result = Narrow(text, length);
     while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) result.pop_back();
     return result;
 }
@@ -161,7 +227,7 @@ HRESULT ToAutoValue(VARIANT* variant, AutoValue* value) {
     case VT_DECIMAL: {
         HRESULT hr = ::VariantChangeType(converted.get(), variant, 0, VT_BSTR);
         if (FAILED(hr)) return hr;
-        *value = Narrow(V_BSTR(converted.get()));
+        *value = NarrowBstr(V_BSTR(converted.get()));
         return S_OK;
     }
     default:
@@ -207,7 +273,7 @@ private:
         if (hr == DISP_E_EXCEPTION) {
             exception.Fill();
             HRESULT code = FAILED((*exception).scode) ? (*exception).scode : hr;
-            return Fail(code, error, Narrow((*exception).bstrDescription));
+            return Fail(code, error, NarrowBstr((*exception).bstrDescription));
         }
         if (FAILED(hr)) return Fail(hr, error);
         return S_OK;
@@ -227,14 +293,16 @@ Win32Api::~Win32Api() = default;
 
 long Win32Api::RegConnectRegistry(const std::string& machine, HKey root, HKey* result) {
     HKEY key = nullptr;
-    LONG status = ::RegConnectRegistryA(OrNull(machine), ToHkey(root), result != nullptr ? &key : nullptr);
+    LONG status =
+        ::RegConnectRegistryW(WideArg(machine).OrNull(), ToHkey(root), result != nullptr ? &key : nullptr);
     if (result != nullptr) *result = FromHkey(key);
     return status;
 }
 
 long Win32Api::RegOpenKeyEx(HKey key, const std::string& subKey, uint32_t access, HKey* result) {
     HKEY opened = nullptr;
-    LONG status = ::RegOpenKeyExA(ToHkey(key), subKey.c_str(), 0, access, result != nullptr ? &opened : nullptr);
+    LONG status =
+        ::RegOpenKeyExW(ToHkey(key), WideArg(subKey).get(), 0, access, result != nullptr ? &opened : nullptr);
     if (result != nullptr) *result = FromHkey(opened);
     return status;
 }
@@ -242,8 +310,9 @@ long Win32Api::RegOpenKeyEx(HKey key, const std::string& subKey, uint32_t access
 long Win32Api::RegCreateKeyEx(HKey key, const std::string& subKey, uint32_t access, HKey* result,
                               uint32_t* disposition) {
     HKEY created = nullptr;
-    LONG status = ::RegCreateKeyExA(ToHkey(key), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                    nullptr, result != nullptr ? &created : nullptr, DwordArg(disposition).get());
+    LONG status =
+        ::RegCreateKeyExW(ToHkey(key), WideArg(subKey).get(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                          result != nullptr ? &created : nullptr, DwordArg(disposition).get());
     if (result != nullptr) *result = FromHkey(created);
     return status;
 }
@@ -251,32 +320,82 @@ long Win32Api::RegCreateKeyEx(HKey key, const std::string& subKey, uint32_t acce
 long Win32Api::RegCloseKey(HKey key) { return ::RegCloseKey(ToHkey(key)); }
 
 long Win32Api::RegQueryValueEx(HKey key, const std::string& name, uint32_t* type, uint8_t* data, uint32_t* size) {
-    return ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, DwordArg(type).get(), data, DwordArg(size).get());
+    if (data != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
+    const WideArg wideName(name);
+    DWORD found = REG_NONE;
+    std::vector<uint8_t> bytes;
+    long status = ReadWhole(
+        [&](DWORD* t, BYTE* d, DWORD* n) { return ::RegQueryValueExW(ToHkey(key), wideName.get(), nullptr, t, d, n); },
+        &found, &bytes);
+    if (type != nullptr) *type = found;
+    if (status != ERROR_SUCCESS) return status;
+    return PutData(SeamData(found, bytes), data, size);
 }
 
 long Win32Api::RegSetValueEx(HKey key, const std::string& name, uint32_t type, const uint8_t* data, uint32_t size) {
-    return ::RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+    if (!IsStringType(type) || data == nullptr)
+        return ::RegSetValueExW(ToHkey(key), WideArg(name).get(), 0, type, data, size);
+    std::u16string text = Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
+    // Both functions peek after the data: a terminator left out of the size
+    // but present right after it is stored too. So the caller's byte decides,
+    // and the wide call finds no NUL behind the text it is given.
+    if (size > 0 && data[size - 1] != 0 && data[size] == 0) text += u'\0';
+    const auto bytes = static_cast<DWORD>(text.size() * sizeof(char16_t));
+    text += u'?';
+    return ::RegSetValueExW(ToHkey(key), WideArg(name).get(), 0, type, reinterpret_cast<const BYTE*>(text.data()),
+                            bytes);
 }
 
 long Win32Api::RegDeleteValue(HKey key, const std::string& name) {
-    return ::RegDeleteValueA(ToHkey(key), name.c_str());
+    return ::RegDeleteValueW(ToHkey(key), WideArg(name).get());
 }
 
-long Win32Api::RegDeleteKey(HKey key, const std::string& subKey) { return ::RegDeleteKeyA(ToHkey(key), subKey.c_str()); }
+long Win32Api::RegDeleteKey(HKey key, const std::string& subKey) {
+    return ::RegDeleteKeyW(ToHkey(key), WideArg(subKey).get());
+}
 
 long Win32Api::RegEnumKeyEx(HKey key, uint32_t index, char* name, uint32_t* nameChars) {
-    return ::RegEnumKeyExA(ToHkey(key), index, name, DwordArg(nameChars).get(), nullptr, nullptr, nullptr, nullptr);
+    if (name == nullptr || nameChars == nullptr) return ERROR_INVALID_PARAMETER;
+    wchar_t found[256] = {};  // key names are at most 255 characters
+    DWORD length = 256;
+    LONG status = ::RegEnumKeyExW(ToHkey(key), index, found, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    return PutName(Narrow(found, length), name, nameChars);
 }
 
 long Win32Api::RegEnumValue(HKey key, uint32_t index, char* name, uint32_t* nameChars, uint32_t* type,
                             uint8_t* data, uint32_t* size) {
-    return ::RegEnumValueA(ToHkey(key), index, name, DwordArg(nameChars).get(), nullptr, DwordArg(type).get(), data,
-                           DwordArg(size).get());
+    if (name == nullptr || nameChars == nullptr || (data != nullptr && size == nullptr))
+        return ERROR_INVALID_PARAMETER;
+    std::vector<wchar_t> found(16384);  // value names are at most 16383 characters
+    DWORD length = 0;
+    DWORD kind = REG_NONE;
+    std::vector<uint8_t> bytes;
+    long status = ReadWhole(
+        [&](DWORD* t, BYTE* d, DWORD* n) {
+            length = static_cast<DWORD>(found.size());
+            return ::RegEnumValueW(ToHkey(key), index, found.data(), &length, nullptr, t, d, n);
+        },
+        &kind, &bytes);
+    if (status != ERROR_SUCCESS) return status;
+    const std::string narrow = Narrow(found.data(), length);
+    if (*nameChars <= narrow.size()) {
+        // As much of the name as fits, cut short.
+        if (*nameChars > 0) {
+            std::copy_n(narrow.begin(), *nameChars - 1, name);
+            name[*nameChars - 1] = '\0';
+        }
+        return ERROR_MORE_DATA;
+    }
+    if (type != nullptr) *type = kind;
+    status = PutData(SeamData(kind, bytes), data, size);
+    if (status == ERROR_SUCCESS) PutName(narrow, name, nameChars);
+    return status;
 }
 
 long Win32Api::RegQueryInfoKey(HKey key, uint32_t* subKeys, uint32_t* maxSubKeyLen, uint32_t* values,
                                uint32_t* maxValueNameLen, uint32_t* maxValueLen) {
-    return ::RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, DwordArg(subKeys).get(),
+    return ::RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, DwordArg(subKeys).get(),
                               DwordArg(maxSubKeyLen).get(), nullptr, DwordArg(values).get(),
                               DwordArg(maxValueNameLen).get(), DwordArg(maxValueLen).get(), nullptr, nullptr);
 }
@@ -287,17 +406,17 @@ uint32_t Win32Api::GetLastError() { return ::GetLastError(); }
 
 void Win32Api::SetLastError(uint32_t code) { ::SetLastError(code); }
 
-bool Win32Api::PathFileExists(const std::string& path) { return ::PathFileExistsA(path.c_str()) != FALSE; }
+bool Win32Api::PathFileExists(const std::string& path) { return ::PathFileExistsW(WideArg(path).get()) != FALSE; }
 
-uint32_t Win32Api::GetFileAttributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
+uint32_t Win32Api::GetFileAttributes(const std::string& path) { return ::GetFileAttributesW(WideArg(path).get()); }
 
 bool Win32Api::SetFileAttributes(const std::string& path, uint32_t attributes) {
-    return ::SetFileAttributesA(path.c_str(), attributes) != FALSE;
+    return ::SetFileAttributesW(WideArg(path).get(), attributes) != FALSE;
 }
 
 bool Win32Api::GetFileAttributesEx(const std::string& path, FileInfo* info) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!::GetFileAttributesExW(WideArg(path).get(), GetFileExInfoStandard, &data)) return false;
     if (info != nullptr) {
         info->attributes = data.dwFileAttributes;
         info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -307,29 +426,31 @@ bool Win32Api::GetFileAttributesEx(const std::string& path, FileInfo* info) {
 }
 
 bool Win32Api::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
-    return ::CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE) != FALSE;
+    return ::CopyFileW(WideArg(from).get(), WideArg(to).get(), failIfExists ? TRUE : FALSE) != FALSE;
 }
 
 bool Win32Api::MoveFile(const std::string& from, const std::string& to) {
-    return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
+    return ::MoveFileW(WideArg(from).get(), WideArg(to).get()) != FALSE;
 }
 
-bool Win32Api::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+bool Win32Api::DeleteFile(const std::string& path) { return ::DeleteFileW(WideArg(path).get()) != FALSE; }
 
-bool Win32Api::CreateDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+bool Win32Api::CreateDirectory(const std::string& path) {
+    return ::CreateDirectoryW(WideArg(path).get(), nullptr) != FALSE;
+}
 
-bool Win32Api::RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
+bool Win32Api::RemoveDirectory(const std::string& path) { return ::RemoveDirectoryW(WideArg(path).get()) != FALSE; }
 
 Handle Win32Api::FindFirstFile(const std::string& pattern, FindData* data) {
-    WIN32_FIND_DATAA found = {};
-    Handle find = FromFileHandle(::FindFirstFileA(pattern.c_str(), &found));
+    WIN32_FIND_DATAW found = {};
+    Handle find = FromFileHandle(::FindFirstFileW(WideArg(pattern).get(), &found));
     if (find != 0) FillFindData(found, data);
     return find;
 }
 
 bool Win32Api::FindNextFile(Handle find, FindData* data) {
-    WIN32_FIND_DATAA found = {};
-    if (!::FindNextFileA(ToHandle(find), &found)) return false;
+    WIN32_FIND_DATAW found = {};
+    if (!::FindNextFileW(ToHandle(find), &found)) return false;
     FillFindData(found, data);
     return true;
 }
@@ -338,7 +459,7 @@ bool Win32Api::FindClose(Handle find) { return ::FindClose(ToHandle(find)) != FA
 
 Handle Win32Api::CreateFile(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition) {
     return FromFileHandle(
-        ::CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::CreateFileW(WideArg(path).get(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool Win32Api::ReadFile(Handle file, void* buffer, uint32_t size, uint32_t* read) {
@@ -360,48 +481,42 @@ bool Win32Api::FlushFileBuffers(Handle file) { return ::FlushFileBuffers(ToHandl
 
 bool Win32Api::CloseHandle(Handle handle) { return ::CloseHandle(ToHandle(handle)) != FALSE; }
 
-std::string Win32Api::GetCurrentDirectory() {
-    std::string buffer(MAX_PATH, '\0');
-    for (;;) {
-        DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+namespace {
+
+// A text the system writes into a buffer of the size it asks for: call
+// returns the length written, the size needed (with its NUL) when the
+// buffer is too small, or 0 on failure.
+template <typename Call>
+std::string GrowingText(Call call, size_t start) {
+    std::vector<wchar_t> buffer(start, L'\0');
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length);  // the size needed, with its NUL
+        if (length < buffer.size()) return Narrow(buffer.data(), length);
+        buffer.assign(std::max<size_t>(length, buffer.size() * 2), L'\0');
     }
+    return {};
+}
+
+}  // namespace
+
+std::string Win32Api::GetCurrentDirectory() {
+    return GrowingText([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); }, MAX_PATH);
 }
 
 bool Win32Api::SetCurrentDirectory(const std::string& path) {
-    return ::SetCurrentDirectoryA(path.c_str()) != FALSE;
+    return ::SetCurrentDirectoryW(WideArg(path).get()) != FALSE;
 }
 
 std::string Win32Api::GetTempPath() {
-    std::string buffer(MAX_PATH + 1, '\0');
-    for (;;) {
-        DWORD length = ::GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length);
-    }
+    return GrowingText([](wchar_t* buffer, DWORD size) { return ::GetTempPathW(size, buffer); }, MAX_PATH + 1);
 }
 
 std::string Win32Api::GetModuleFileName() {
-    std::string buffer(MAX_PATH, '\0');
-    for (;;) {
-        DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        // A full buffer means the path was cut short.
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    // A full buffer means the path was cut short: asking again with a larger
+    // one is what the growing loop does.
+    return GrowingText([](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); },
+                       MAX_PATH);
 }
 
 std::string Win32Api::FormatFileTime(FileTime time) {
@@ -409,26 +524,25 @@ std::string Win32Api::FormatFileTime(FileTime time) {
     FILETIME local = {};
     SYSTEMTIME parts = {};
     if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &parts)) return {};
-    char date[128] = {};
-    char clock[128] = {};
-    if (::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &parts, nullptr, date, sizeof date) == 0) return {};
-    if (::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &parts, nullptr, clock, sizeof clock) == 0) return {};
-    return std::string(date) + " " + clock;
+    wchar_t date[128] = {};
+    wchar_t clock[128] = {};
+    if (::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &parts, nullptr, date, 128) == 0) return {};
+    if (::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &parts, nullptr, clock, 128) == 0) return {};
+    return Narrow(date) + " " + Narrow(clock);
 }
 
 // --- Processes ---
 
 Handle Win32Api::CreateProcess(const std::string& applicationName, const std::string& commandLine, int showCmd) {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showCmd);
-    // CreateProcessA may write into the command line.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
+    // CreateProcessW may write into the command line.
+    std::wstring line = Wide(commandLine);
     PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(OrNull(applicationName), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &started))
+    if (!::CreateProcessW(WideArg(applicationName).OrNull(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &started))
         return 0;
     UniqueHandle thread(started.hThread);
     return reinterpret_cast<Handle>(started.hProcess);
@@ -445,9 +559,9 @@ bool Win32Api::GetExitCodeProcess(Handle process, uint32_t* code) {
 // --- Shell ---
 
 std::intptr_t Win32Api::FindExecutable(const std::string& file, const std::string& directory, std::string* result) {
-    char found[MAX_PATH + 1] = {};
-    HINSTANCE code = ::FindExecutableA(file.c_str(), OrNull(directory), found);
-    if (result != nullptr) *result = found;
+    wchar_t found[MAX_PATH + 1] = {};
+    HINSTANCE code = ::FindExecutableW(WideArg(file).get(), WideArg(directory).OrNull(), found);
+    if (result != nullptr) *result = Narrow(found);
     return reinterpret_cast<std::intptr_t>(code);
 }
 
@@ -455,8 +569,8 @@ std::intptr_t Win32Api::ShellExecute(WindowId owner, const std::string& operatio
                                      const std::string& parameters, const std::string& directory, int showCmd) {
     // Verbs may be carried out by shell extensions, which need COM here.
     EnsureApartment();
-    HINSTANCE code = ::ShellExecuteA(reinterpret_cast<HWND>(owner), OrNull(operation), file.c_str(),
-                                     OrNull(parameters), OrNull(directory), showCmd);
+    HINSTANCE code = ::ShellExecuteW(reinterpret_cast<HWND>(owner), WideArg(operation).OrNull(), WideArg(file).get(),
+                                     WideArg(parameters).OrNull(), WideArg(directory).OrNull(), showCmd);
     return reinterpret_cast<std::intptr_t>(code);
 }
 
@@ -465,9 +579,9 @@ bool Win32Api::GetSpecialFolderPath(int csidl, std::string* path) {
     HRESULT hr = ::SHGetSpecialFolderLocation(nullptr, csidl, &list);
     UniquePidl owner(list);
     if (FAILED(hr) || !owner) return false;
-    char found[MAX_PATH + 1] = {};
-    if (!::SHGetPathFromIDListA(owner.get(), found)) return false;
-    if (path != nullptr) *path = found;
+    wchar_t found[MAX_PATH + 1] = {};
+    if (!::SHGetPathFromIDListW(owner.get(), found)) return false;
+    if (path != nullptr) *path = Narrow(found);
     return true;
 }
 
@@ -479,66 +593,126 @@ bool Win32Api::GetOpenFileName(OpenFileRequest* request) {
     // structure at this build's size.
     constexpr uint32_t kOriginalSize32 = 76;
     uint32_t structSize = request->structSize;
-    if (sizeof(void*) == 8 && structSize == kOriginalSize32) structSize = OPENFILENAME_SIZE_VERSION_400A;
 
-    size_t capacity = std::max<size_t>(request->fileBuffer.size(), request->maxFile) + 1;
-    std::vector<char> file(capacity, '\0');
-    std::copy(request->fileBuffer.begin(), request->fileBuffer.end(), file.begin());
+    if (sizeof(void*) == 8 && structSize == kOriginalSize32) structSize = OPENFILENAME_SIZE_VERSION_400W;
 
-    OPENFILENAMEA dialog = {};
+    std::wstring initial = Wide(request->fileBuffer);
+    size_t capacity = std::max<size_t>(initial.size(), request->maxFile) + 1;
+    std::vector<wchar_t> file(capacity, L'\0');
+    std::copy(initial.begin(), initial.end(), file.begin());
+    const WideArg filter(request->filter), title(request->title), defExt(request->defExt);
+
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = structSize;
     dialog.hwndOwner = reinterpret_cast<HWND>(request->owner);
-    dialog.hInstance = ::GetModuleHandleA(nullptr);
-    dialog.lpstrFilter = OrNull(request->filter);
+    dialog.hInstance = ::GetModuleHandleW(nullptr);
+    dialog.lpstrFilter = filter.OrNull();
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = request->maxFile;
-    dialog.lpstrTitle = OrNull(request->title);
+    dialog.lpstrTitle = title.OrNull();
     dialog.Flags = request->flags;
-    dialog.lpstrDefExt = OrNull(request->defExt);
+    dialog.lpstrDefExt = defExt.OrNull();
     // comdlg32 is loaded only when the dialog is wanted: it brings the print
     // spooler, which under Wine loads the printing libraries at once and
     // costs every run some 8 MiB of working set. Once loaded it stays.
-    using OpenDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    using OpenDialog = BOOL(WINAPI*)(LPOPENFILENAMEW);
     static const OpenDialog open = [] {
-        char system[MAX_PATH] = {};
-        const UINT length = ::GetSystemDirectoryA(system, MAX_PATH);
+        wchar_t system[MAX_PATH] = {};
+        const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) return OpenDialog{};
-        HMODULE dialogs = ::LoadLibraryA((std::string(system) + "\\comdlg32.dll").c_str());
+        HMODULE dialogs = ::LoadLibraryW((std::wstring(system, length) + L"\\comdlg32.dll").c_str());
         if (dialogs == nullptr) return OpenDialog{};
         return reinterpret_cast<OpenDialog>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(dialogs, "GetOpenFileNameA")));
+            reinterpret_cast<void (*)()>(::GetProcAddress(dialogs, "GetOpenFileNameW")));
     }();
     if (open == nullptr) return false;
     BOOL chosen = open(&dialog);
-    request->fileBuffer.assign(file.data(), capacity - 1);
+    request->fileBuffer = Narrow(file.data(), capacity - 1);
     return chosen != FALSE;
 }
 
 uint32_t Win32Api::GetPrivateProfileString(const std::string& section, const std::string& key,
                                            const std::string& defaultValue, char* buffer, uint32_t size,
                                            const std::string& file) {
-    return ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer, size, file.c_str());
+    if (buffer == nullptr || size == 0) return 0;
+    std::vector<wchar_t> wide(size, L'\0');
+    DWORD count = ::GetPrivateProfileStringW(WideArg(section).get(), WideArg(key).get(), WideArg(defaultValue).get(),
+                                             wide.data(), size, WideArg(file).get());
+    std::string text = Narrow(wide.data(), std::min<size_t>(count, size));
+    // In UTF-8 the text may need more bytes than it had characters.
+    if (text.size() > size - 1) text.resize(size - 1);
+    std::copy(text.begin(), text.end(), buffer);
+    buffer[text.size()] = '\0';
+    return static_cast<uint32_t>(text.size());
 }
 
 bool Win32Api::ReportEvent(const std::string& source, uint16_t type, const std::string& message) {
-    UniqueEventSource log(::RegisterEventSourceA(nullptr, source.c_str()));
+    UniqueEventSource log(::RegisterEventSourceW(nullptr, WideArg(source).get()));
     if (!log) return false;
-    const char* strings[] = {message.c_str()};
-    return ::ReportEventA(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr) != FALSE;
+    const std::wstring text = Wide(message);
+    const wchar_t* strings[] = {text.c_str()};
+    return ::ReportEventW(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr) != FALSE;
 }
 
 // --- Text ---
 
 std::string Win32Api::FormatMessage(uint32_t code) { return SystemMessage(code); }
 
+// The system's own code page, for texts that really are ANSI (files of the
+// registry editor's version 4): nothing else at this seam is.
 std::u16string Win32Api::AnsiToUtf16(const std::string& text) {
-    std::wstring wide = Wide(text);
+    if (text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return {};
+    const int length = static_cast<int>(text.size());
+    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(needed), L'\0');
+    if (needed > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), needed);
     return std::u16string(wide.begin(), wide.end());
 }
 
 std::string Win32Api::Utf16ToAnsi(const std::u16string& text) {
-    std::wstring wide(text.begin(), text.end());
-    return Narrow(wide.data(), wide.size());
+    if (text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return {};
+    const std::wstring wide(text.begin(), text.end());
+    const int count = static_cast<int>(wide.size());
+    const int needed = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(needed), '\0');
+    if (needed > 0) ::WideCharToMultiByte(CP_ACP, 0, wide.data(), count, result.data(), needed, nullptr, nullptr);
+    return result;
+}
+
+// --- The user's session ---
+
+Handle Win32Api::CreateMutex(const std::string& name, bool* alreadyExists) {
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, WideArg(name).get());
+    if (alreadyExists != nullptr) *alreadyExists = mutex != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return reinterpret_cast<Handle>(mutex);
+}
+
+bool Win32Api::ActivateOtherWindow(const std::string& className) {
+    struct Search {
+        std::wstring className;
+        DWORD self = ::GetCurrentProcessId();
+        HWND found = nullptr;
+    } search{Wide(className)};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            wchar_t name[256] = {};
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            if (process == s->self || !::IsWindowVisible(window) || ::GetClassNameW(window, name, 256) == 0 ||
+                s->className != name)
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) return false;
+    // A form may be the owner of the dialog the user last worked in.
+    HWND root = ::GetAncestor(search.found, GA_ROOTOWNER);
+    if (root == nullptr) root = search.found;
+    if (::IsIconic(root)) ::ShowWindow(root, SW_RESTORE);
+    HWND target = ::GetLastActivePopup(root);
+    return ::SetForegroundWindow(target) != FALSE;
 }
 
 // --- Automation ---

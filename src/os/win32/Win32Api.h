@@ -1,6 +1,7 @@
-// os::Api on the real Win32 API: each method calls its "A" function and only
-// marshals arguments and results. The status codes, last errors and buffer
-// rules the callers see are the system's own.
+// os::Api on the real Win32 API: each method calls its wide ("W") function
+// and only marshals arguments and results, texts between the seam's UTF-8
+// and the system's UTF-16. The status codes, last errors and buffer rules the
+// callers see are those of the "A" functions on a UTF-8 code page.
 #pragma once
 
 #include "os/Api.h"
@@ -79,6 +80,9 @@ public:
     std::string FormatMessage(uint32_t code) override;
     std::u16string AnsiToUtf16(const std::string& text) override;
     std::string Utf16ToAnsi(const std::u16string& text) override;
+
+    Handle CreateMutex(const std::string& name, bool* alreadyExists) override;
+    bool ActivateOtherWindow(const std::string& className) override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;

@@ -1,6 +1,7 @@
 // The system headers the real Api needs, without the A/W name macros that
-// would otherwise rename os::Api's methods (CreateFile -> CreateFileA) in any
-// file that sees both. Code here calls the "A" functions by their full names.
+// would otherwise rename os::Api's methods (CreateFile -> CreateFileW) in any
+// file that sees both. Code here calls the system's functions by their full
+// names.
 #pragma once
 
 #include <windows.h>
@@ -44,3 +45,4 @@
 #undef GetPrivateProfileString
 #undef ReportEvent
 #undef FormatMessage
+#undef CreateMutex

@@ -37,6 +37,7 @@ public:
             machine_.MakeFolders(folder.path);
             machine_.SetSpecialFolder(folder.csidl, folder.path);
         }
+        machine_.SetAnsiCodePage(AnsiCodePage());
         machine_.WriteFileText("C:\\Windows\\System32\\cmd.exe", "MZ");
         machine_.InstallProgram("C:\\Windows\\System32\\cmd.exe", Cmd);
         Wipe();

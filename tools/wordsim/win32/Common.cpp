@@ -1,5 +1,7 @@
 #include "Common.h"
 
+#include "os/Utf8.h"
+
 namespace wordsim::win32 {
 
 SimLock::SimLock() : mutex_(::CreateMutexA(nullptr, FALSE, "Local\\WordSimInvocationLock")) {
@@ -15,10 +17,15 @@ SimLock::~SimLock() {
     ::CloseHandle(mutex_);
 }
 
+std::string ModulePath(HMODULE module) {
+    wchar_t path[MAX_PATH * 2];
+    const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH * 2);
+    if (length == 0 || length >= MAX_PATH * 2) return {};
+    return os::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(path), length));
+}
+
 std::string ModuleFolder(HMODULE module) {
-    char path[MAX_PATH * 2];
-    const DWORD length = ::GetModuleFileNameA(module, path, sizeof path);
-    std::string text(path, length < sizeof path ? length : 0);
+    const std::string text = ModulePath(module);
     const size_t slash = text.find_last_of('\\');
     return slash == std::string::npos ? std::string() : text.substr(0, slash);
 }

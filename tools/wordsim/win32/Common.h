@@ -22,7 +22,9 @@ private:
     bool owned_ = false;
 };
 
-// The folder of a loaded module (null: the executable), no trailing backslash.
+// A loaded module's full path in UTF-8 (null: the executable; empty when it
+// cannot be had), and its folder without a trailing backslash.
+std::string ModulePath(HMODULE module);
 std::string ModuleFolder(HMODULE module);
 
 }  // namespace wordsim::win32

@@ -4,6 +4,7 @@
 // the one place with raw new/delete.
 #include "Common.h"
 
+#include "os/Utf8.h"
 #include "os/win32/Win32Api.h"
 #include "wordsim/WordSim.h"
 
@@ -34,13 +35,10 @@ CLSID ServerClsid() {
     return clsid;
 }
 
+// The seam's texts are UTF-8.
 BSTR ToBstr(const std::string& text) {
-    const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = ::SysAllocStringLen(nullptr, static_cast<UINT>(chars));
-    if (result != nullptr && chars > 0) {
-        ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), result, chars);
-    }
-    return result;
+    const std::u16string wide = os::Utf8ToUtf16(text);
+    return ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()), static_cast<UINT>(wide.size()));
 }
 
 void SetError(const std::string& description) {
@@ -239,9 +237,8 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     os::win32::Win32Api api;
     const std::string folder = wordsim::win32::ModuleFolder(g_module);
     const auto config = wordsim::ReadConfig(api, folder);
-    char path[MAX_PATH * 2];
-    const DWORD length = ::GetModuleFileNameA(g_module, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return SELFREG_E_CLASS;
+    const std::string path = wordsim::win32::ModulePath(g_module);
+    if (path.empty()) return SELFREG_E_CLASS;
     wordsim::win32::SimLock lock;
     return wordsim::RegisterServer(api, path, config ? config->version : wordsim::Version::Word2003) ? S_OK
                                                                                                      : SELFREG_E_CLASS;
