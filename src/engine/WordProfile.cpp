@@ -18,8 +18,13 @@
 
 // Decisions of our own:
 // - Backups are written and read back by the program itself; a key is only
-//   removed once a backup of it, made in this run, reads back complete. When
-//   none can be made the key stays and the user is told once per component.
+//   removed once a backup of it, made in this run, reads back as the key is
+//   now. When none can be made the key stays and the user is told once per
+//   component.
+// - Every step that falls short is recorded against its component with the
+//   reason, so that no result line reads as success for it.
+// - Before Normal.dot is touched, a Word that has just quit is given a
+//   bounded while to let go of it: its process may outlive Quit.
 // - A key that does not exist at backup time writes no file. Its restore in
 //   the same run imports nothing, so an older file cannot come back as if it
 //   were this run's backup; a key that was absent stays as Word left it. The
