@@ -5,10 +5,10 @@
 
 #include "engine/Generations.h"
 
+#include <array>
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace engine {
 
@@ -40,14 +40,29 @@ struct RunRecord {
     bool Made(const std::string& path) const { return made.count(FoldPath(path)) != 0; }
     bool RenamedAside(const std::string& path) const { return renamedAside.count(FoldPath(path)) != 0; }
 
-    // Keys left in place because no backup of them could be made first, each
-    // time a removal was refused: the wizards must not report them reset.
-    std::vector<std::string> kept;
+    // The parts of Word the wizards report on, one result line each.
+    enum class Part { Template, Data, COM, Options, Addins };
+    // Why the latest operation on each part fell short, in plain words
+    // ("the file is in use"); empty when it did all it set out to do.
+    std::array<std::string, 5> failure;
+    void Begin(Part part) { failure[static_cast<size_t>(part)].clear(); }
+    // The first reason of an operation stands; later ones follow from it.
+    void Fail(Part part, const std::string& why) {
+        std::string& reason = failure[static_cast<size_t>(part)];
+        if (reason.empty()) reason = why;
+    }
+    const std::string& Failure(Part part) const { return failure[static_cast<size_t>(part)]; }
 
     // Warnings already shown, so that each is shown once per run.
     std::set<std::string> told;
     // The rename recovery is running: a failure inside it must not start it again.
     bool renFileRecovery = false;
 };
+
+// What went wrong, as the result line says it: success when the latest
+// operation on part did all it set out to do, else "<part> could not be
+// <done>: <reason>". Shared by every way the program reports its results.
+enum class Done { Reset, PutBack, Disabled };
+std::string ResultLine(const RunRecord& run, RunRecord::Part part, Done done, const std::string& success);
 
 }  // namespace engine

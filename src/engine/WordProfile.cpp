@@ -18,8 +18,13 @@
 
 // Decisions of our own:
 // - Backups are written and read back by the program itself; a key is only
-//   removed once a backup of it, made in this run, reads back complete. When
-//   none can be made the key stays and the user is told once per component.
+//   removed once a backup of it, made in this run, reads back as the key is
+//   now. When none can be made the key stays and the user is told once per
+//   component.
+// - Every step that falls short is recorded against its component with the
+//   reason, so that no result line reads as success for it.
+// - Before Normal.dot is touched, a Word that has just quit is given a
+//   bounded while to let go of it: its process may outlive Quit.
 // - A key that does not exist at backup time writes no file. Its restore in
 //   the same run imports nothing, so an older file cannot come back as if it
 //   were this run's backup; a key that was absent stays as Word left it. The
@@ -49,6 +54,8 @@ namespace engine {
 namespace {
 
 constexpr char kLineBreak[] = "\r\n";
+constexpr char kBackupNotWritten[] = "the backup could not be written";
+constexpr char kInUse[] = "the file is in use";
 
 constexpr char kDataFile[] = "Data.reg";
 constexpr char kComFile[] = "\\COM.reg";
@@ -67,6 +74,9 @@ constexpr char kRenNormalMessage[] =
 // short ones, so that the window answers within a few frames meanwhile.
 constexpr uint32_t kWaitSliceMs = 10;
 constexpr int kWaitSlices = 6000;  // one minute
+// Word may hold Normal.dot for a while after Quit, until its process ends.
+constexpr uint32_t kFreeSliceMs = 50;
+constexpr int kFreeSlices = 240;  // twelve seconds
 
 struct ExtensionPair {
     const char* working;
@@ -161,12 +171,14 @@ WordProfile::WordProfile(Program& program, const ProfileTable& table) : program_
 
 // --- Registry components ---
 
-WordProfile::Component WordProfile::Data() const { return {"Word's Data registry key", table_.dataKey, kDataFile}; }
+WordProfile::Component WordProfile::Data() const {
+    return {"Word's Data registry key", table_.dataKey, kDataFile, RunRecord::Part::Data};
+}
 WordProfile::Component WordProfile::COM() const {
-    return {"the registry key of Word's COM add-ins", table_.comKey, kComFile};
+    return {"the registry key of Word's COM add-ins", table_.comKey, kComFile, RunRecord::Part::COM};
 }
 WordProfile::Component WordProfile::Options() const {
-    return {"Word's Options registry key", table_.optionsKey, kOptionsFile};
+    return {"Word's Options registry key", table_.optionsKey, kOptionsFile, RunRecord::Part::Options};
 }
 
 void WordProfile::DataBackup() { Backup(Data()); }
@@ -240,6 +252,13 @@ bool WordProfile::SameAsFile(const std::string& key, const std::string& path) {
 }
 
 RegResult WordProfile::Backup(const Component& component) {
+    program_.Run.Begin(component.part);
+    RegResult result = BackupNow(component);
+    if (!result.ok()) program_.Run.Fail(component.part, kBackupNotWritten);
+    return result;
+}
+
+RegResult WordProfile::BackupNow(const Component& component) {
     const std::string path = BackupPath(component);
     auto& backups = program_.Run.backups;
     auto found = backups.find(path);
@@ -282,36 +301,48 @@ bool WordProfile::SavedInThisRun(const Component& component, const std::string& 
            program_.services.api.PathFileExists(found->second.file);
 }
 
+bool WordProfile::SavedAsItIs(const Component& component, const std::string& path) {
+    return SavedInThisRun(component, path) && SameAsFile(component.key, program_.Run.backups[path].file);
+}
+
 void WordProfile::Remove(const Component& component) {
+    RunRecord& run = program_.Run;
+    run.Begin(component.part);
     if (ProbeKey(component.key) == os::err::FileNotFound) return;
     const std::string path = BackupPath(component);
-    if (!SavedInThisRun(component, path)) {
-        // Not backed up in this run (or the key appeared since): save it now.
+    // An earlier backup does not hold what changed in the key since.
+    if (!SavedAsItIs(component, path)) {
         const RegResult result = Backup(component);
-        if (!SavedInThisRun(component, path)) {
-            program_.Run.kept.emplace_back(component.key);
+        if (!SavedAsItIs(component, path)) {
+            run.Fail(component.part, kBackupNotWritten);
             TellOnce(std::string("kept ") + component.key,
                      std::string("Quorvex left ") + component.name +
                          " as it is, because it could not save a backup of it first." + kLineBreak + kLineBreak +
-                         result.message);
+                         (result.ok() ? std::string("The backup does not read back as the key is now.")
+                                      : result.message));
             return;
         }
     }
-    // Whether the key went or not is not reported: a key left in place only
-    // means Word still loads it.
-    DeleteRegTree(program_.services.api, os::HKeyCurrentUser, component.key);
+    if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, component.key) != os::err::Success &&
+        ProbeKey(component.key) != os::err::FileNotFound)
+        run.Fail(component.part, "the key could not be removed");
 }
 
 void WordProfile::Restore(const Component& component) {
     os::Api& api = program_.services.api;
+    RunRecord& run = program_.Run;
+    run.Begin(component.part);
     const std::string path = BackupPath(component);
-    auto found = program_.Run.backups.find(path);
+    auto found = run.backups.find(path);
     // Without a backup in this run the file of an earlier run is the backup.
-    bool import = found == program_.Run.backups.end() || found->second.state == RunRecord::BackupState::Saved;
-    if (import && api.PathFileExists(path)) {
+    bool import = found == run.backups.end() || found->second.state == RunRecord::BackupState::Saved;
+    if (import && !api.PathFileExists(path)) {
+        if (found != run.backups.end()) run.Fail(component.part, "the backup is missing");
+    } else if (import) {
         // Only into its own key: a file naming another key or deleting
         // anything is not the backup this component wrote.
         RegResult result = RestoreRegFile(api, path, os::HKeyCurrentUser, component.key);
+        if (!result.ok()) run.Fail(component.part, result.refused ? result.message : "the backup could not be applied");
         if (result.refused) {
             TellOnce(std::string("restore ") + component.key, std::string("Quorvex did not put back ") +
                                                                    component.name + " from " + path + ": " +
@@ -414,6 +445,7 @@ void WordProfile::renAddins(bool boolRestore) {
     const os::HKey user = os::HKeyCurrentUser;
     std::string startupPath = platform::ToText(registry.GetValue(user, table_.optionsKey, "Startup-Path"));
     const std::string startup = platform::ToText(registry.GetValue(user, table_.optionsKey, "\\Startup"));
+    program_.Run.Begin(RunRecord::Part::Addins);
     try {
         if (startupPath.empty()) {
             // Word's own default when the user never moved the folder.
@@ -431,12 +463,14 @@ void WordProfile::renAddins(bool boolRestore) {
                     // The pattern also matches through short names: Addin.dotm
                     // is ADDIN~1.DOT. Only the long name's own extension counts.
                     if (!HasExtension(name, search)) continue;
-                    renFile(entry + name, entry + name.substr(0, name.size() - 3) + target, boolRestore);
+                    renFile(entry + name, entry + name.substr(0, name.size() - 3) + target, boolRestore,
+                            RunRecord::Part::Addins);
                 }
             }
         }
     } catch (const std::exception&) {
-        // Listing failures end the operation quietly.
+        // Listing failures end the operation, but not as if it were done.
+        program_.Run.Fail(RunRecord::Part::Addins, "the folder could not be read");
     }
 }
 
@@ -478,15 +512,36 @@ bool WordProfile::SameContent(const std::string& a, const std::string& b) {
     return second && *first == *second;
 }
 
-void WordProfile::renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore) {
+bool WordProfile::InUse(const std::string& path) {
+    os::Api& api = program_.services.api;
+    os::UniqueHandle file(
+        api, api.CreateFile(path, os::GenericWrite, os::ShareRead | os::ShareWrite | os::ShareDelete, os::OpenExisting));
+    return !file && api.GetLastError() == os::err::SharingViolation;
+}
+
+void WordProfile::WaitUntilFree(const std::string& path) {
+    for (int slice = 0; slice < kFreeSlices && InUse(path); ++slice) {
+        program_.services.user.DoEvents();
+        program_.services.api.Sleep(kFreeSliceMs);
+    }
+}
+
+void WordProfile::renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore,
+                          RunRecord::Part part) {
     os::Api& api = program_.services.api;
     platform::UserPort& user = program_.services.user;
     RunRecord& run = program_.Run;
     // Putting back replaces a working file only when this run renamed that file
     // aside, so that what is there now is what Word made since (its fresh
     // Normal.dot). Anything else in the way stays, and so does the backup.
-    if (boolRestore && !run.RenamedAside(strNewPath) && api.GetFileAttributes(strNewPath) != os::InvalidFileAttributes)
+    if (boolRestore && !run.RenamedAside(strNewPath) && api.GetFileAttributes(strNewPath) != os::InvalidFileAttributes) {
+        run.Fail(part, "another file is in its place");
         return;
+    }
+    // The file stays under its old name: why, in the result line.
+    auto notCopied = [&](const std::string& target) {
+        run.Fail(part, InUse(target.empty() ? strNewPath : target) ? kInUse : "the copy could not be made");
+    };
     bool failed = false;
     try {
         user.DoEvents(6);
@@ -499,13 +554,13 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
         user.DoEvents(12);
         if (target.empty() || !SameContent(strOldPath, target)) {
             // No copy, no deletion: the file stays under its old name.
-            if (!table_.askWhenCopyMissing) return;
+            if (!table_.askWhenCopyMissing) return notCopied(target);
             const std::string question = std::string("Quorvex could not copy the file to:") + kLineBreak +
                                          kLineBreak + (target.empty() ? strNewPath : target) + kLineBreak +
                                          kLineBreak + "Try again?";
-            if (!user.Ask(question, platform::Mark::Question, program_.services.title)) return;
+            if (!user.Ask(question, platform::Mark::Question, program_.services.title)) return notCopied(target);
             target = copy();
-            if (target.empty() || !SameContent(strOldPath, target)) return;
+            if (target.empty() || !SameContent(strOldPath, target)) return notCopied(target);
         }
         if (!boolRestore && target == strNewPath) run.made.insert(FoldPath(target));
         failed = !DeleteRenamed(api, strOldPath);
@@ -513,6 +568,7 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
     } catch (const std::exception&) {
         failed = true;
     }
+    if (failed) run.Fail(part, InUse(strOldPath) ? kInUse : "the old file could not be removed");
     // Inside the recovery a file that cannot be renamed stays as it is.
     if (failed && !run.renFileRecovery) RecoverFromRename();
 }
@@ -545,6 +601,8 @@ void WordProfile::TellNormalFailure(const std::string& description) {
 
 void WordProfile::renNormal(bool boolRestore) {
     os::Api& api = program_.services.api;
+    RunRecord& run = program_.Run;
+    run.Begin(RunRecord::Part::Template);
     normalFolders_ = {};
     normalSource_.clear();
     normalTarget_.clear();
@@ -591,7 +649,9 @@ void WordProfile::renNormal(bool boolRestore) {
             continue;
         }
         if (attributes & os::AttrDirectory) continue;
-        renFile(normalSource_, normalTarget_, boolRestore);
+        // A Word that has just quit may hold it until its process ends.
+        WaitUntilFree(working);
+        renFile(normalSource_, normalTarget_, boolRestore, RunRecord::Part::Template);
     }
 }
 

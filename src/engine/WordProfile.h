@@ -54,6 +54,7 @@ private:
         const char* name;  // as the user is told about it
         const char* key;   // below HKEY_CURRENT_USER
         const char* file;  // joined to the program's own folder as it stands
+        RunRecord::Part part;
     };
     Component Data() const;
     Component COM() const;
@@ -63,7 +64,10 @@ private:
     // The first backup of a key in the run takes the backup name; a later one
     // goes beside it, as a generation, when the key has changed since.
     RegResult Backup(const Component& component);
+    RegResult BackupNow(const Component& component);
     bool SavedInThisRun(const Component& component, const std::string& path);
+    // A backup of this run holds the key as it is now: only then may it go.
+    bool SavedAsItIs(const Component& component, const std::string& path);
     bool SameAsFile(const std::string& key, const std::string& path);
     void Remove(const Component& component);
     void Restore(const Component& component);
@@ -85,7 +89,12 @@ private:
     void StartAndWait(const std::string& switches);
 
     void renAddins(bool boolRestore);
-    void renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore);
+    void renFile(const std::string& strOldPath, const std::string& strNewPath, bool boolRestore,
+                 RunRecord::Part part);
+    // Whether another program holds path open against writing.
+    bool InUse(const std::string& path);
+    // Waits a bounded while for path to come free, keeping the windows painted.
+    void WaitUntilFree(const std::string& path);
     void renNormal(bool boolRestore);
     // The one place a file is copied to its new name: by then a free name, or
     // (replace) the working file Word made since this run renamed it aside.

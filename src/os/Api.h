@@ -222,6 +222,7 @@ public:
                                  int showCmd) = 0;
     virtual uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) = 0;
     virtual bool GetExitCodeProcess(Handle process, uint32_t* code) = 0;
+    virtual void Sleep(uint32_t milliseconds) = 0;
 
     // --- Shell (shell32) ---
     // Codes above 32 mean success; *result receives the program's path.

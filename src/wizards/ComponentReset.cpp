@@ -7,6 +7,7 @@ namespace wizards {
 namespace {
 using namespace layout;
 using engine::clsWD;
+using Part = engine::RunRecord::Part;
 
 constexpr const char* kContinueOrQuit = "Click Next to continue or Cancel to quit";
 constexpr int kChecksTop = kBodyTop + 76;
@@ -80,6 +81,7 @@ struct Reset {
     forms::Control ComponentReset::*step3;
     forms::Control ComponentReset::*step4;
     void (clsWD::*call)();
+    Part part;
     const char* resetting;
     const char* done;
     const char* unchanged3;
@@ -88,19 +90,19 @@ struct Reset {
 // The order the components are reset in; the texts are the ones the user
 // has always seen, blanks and punctuation included.
 constexpr Reset kResets[] = {
-    {&ComponentReset::chkAddins, &ComponentReset::lblAddin, &ComponentReset::lblAddinsFixed, &clsWD::RenameAddins,
+    {&ComponentReset::chkAddins, &ComponentReset::lblAddin, &ComponentReset::lblAddinsFixed, &clsWD::RenameAddins, Part::Addins,
      "Resetting Addins....", "Addin's reset.", "MS Word Addin's; No changes made", "MS Word Addin's; No changes made"},
-    {&ComponentReset::chkCOM, &ComponentReset::lblCOM, &ComponentReset::lblCOMFixed, &clsWD::COMRemove,
+    {&ComponentReset::chkCOM, &ComponentReset::lblCOM, &ComponentReset::lblCOMFixed, &clsWD::COMRemove, Part::COM,
      "Resetting COM components....", "COM components reset ", " COM components; No changes made",
      "COM components; No changes made"},
-    {&ComponentReset::chkData, &ComponentReset::lblData, &ComponentReset::lblDataFixed, &clsWD::DataRemove,
+    {&ComponentReset::chkData, &ComponentReset::lblData, &ComponentReset::lblDataFixed, &clsWD::DataRemove, Part::Data,
      "Resetting MS Word's Data information....", "MS Word's Data information reset",
      "MS Word's Data information; No changes made", "MS Word's Data information; No changes made"},
     {&ComponentReset::chkOptions, &ComponentReset::lblOptions, &ComponentReset::lblOptionsFixed,
-     &clsWD::OptionsRemove, "Resetting MS Word's Options information....", "MS Word's Options information reset",
+     &clsWD::OptionsRemove, Part::Options, "Resetting MS Word's Options information....", "MS Word's Options information reset",
      "Options information: No changes made", "Options information; No changes made"},
     {&ComponentReset::chkNormalDot, &ComponentReset::lblTemplate, &ComponentReset::lbltemplateFixed,
-     &clsWD::RenameTemplate, "Resetting default template; Normal.DOT...",
+     &clsWD::RenameTemplate, Part::Template, "Resetting default template; Normal.DOT...",
      "Default template; Normal.DOT has been reset", "Default template, Normal.DOT; No changes made",
      "Default template, Normal.DOT; No changes made"},
 };
@@ -133,13 +135,10 @@ bool ComponentReset::ResetWork() {
     for (const Reset& r : kResets) {
         if ((this->*r.box).Value()) {
             (this->*r.step3).SetCaption(r.resetting);
-            const size_t kept = env_.program.Run.kept.size();
             (wd.*r.call)();
-            // A key the engine had to leave in place (no backup of it could
-            // be made, the user was told why) was not reset.
-            const bool left = env_.program.Run.kept.size() > kept;
-            if (left) (this->*r.step3).SetCaption(r.unchanged3);
-            (this->*r.step4).SetCaption(left ? r.unchanged4 : r.done);
+            const std::string line = engine::ResultLine(env_.program.Run, r.part, engine::Done::Reset, r.done);
+            if (line != r.done) (this->*r.step3).SetCaption(line);
+            (this->*r.step4).SetCaption(line);
         } else {
             (this->*r.step3).SetCaption(r.unchanged3);
             (this->*r.step4).SetCaption(r.unchanged4);

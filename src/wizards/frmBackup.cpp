@@ -7,6 +7,8 @@ namespace wizards {
 namespace {
 using namespace layout;
 using engine::clsWD;
+using engine::Done;
+using Part = engine::RunRecord::Part;
 
 constexpr const char* kContinueOrQuit = "Click Next to continue or Cancel to quit";
 constexpr const char* kSafeModeFailed =
@@ -79,26 +81,43 @@ namespace {
 // The registry components, in the order both passes check them.
 struct RegistryCheck {
     const char* name;
+    Part part;
     void (clsWD::*enable)();
     void (clsWD::*disable)();
     forms::Control frmBackup::*analysisLine;
     forms::Control frmBackup::*repairLine;
 };
 constexpr RegistryCheck kRegistryChecks[] = {
-    {"COM", &clsWD::COMRestore, &clsWD::COMRemove, &frmBackup::lblCOM, &frmBackup::lblCOMFixed},
-    {"Data", &clsWD::DataRestore, &clsWD::DataRemove, &frmBackup::lblData, &frmBackup::lblDataFixed},
-    {"Options", &clsWD::OptionsRestore, &clsWD::OptionsRemove, &frmBackup::lblOptions, &frmBackup::lblOptionsFixed},
+    {"COM", Part::COM, &clsWD::COMRestore, &clsWD::COMRemove, &frmBackup::lblCOM, &frmBackup::lblCOMFixed},
+    {"Data", Part::Data, &clsWD::DataRestore, &clsWD::DataRemove, &frmBackup::lblData, &frmBackup::lblDataFixed},
+    {"Options", Part::Options, &clsWD::OptionsRestore, &clsWD::OptionsRemove, &frmBackup::lblOptions, &frmBackup::lblOptionsFixed},
 };
 
-// Normal.dot: when Word fails with it, it goes aside again at once.
-void CheckTemplate(clsWD& wd, forms::Control& line) {
-    wd.RestoreTemplate();
-    if (wd.WordStartNormal()) {
-        line.SetCaption("Default Template OK!");
-    } else {
-        line.SetCaption("Default Template Fixed");
-        wd.RenameTemplate();
+// Sets line to the failure of the latest operation on part, if it failed.
+bool Failed(const engine::RunRecord& run, Part part, Done done, forms::Control& line) {
+    if (run.Failure(part).empty()) return false;
+    line.SetCaption(engine::ResultLine(run, part, done, {}));
+    return true;
+}
+
+// One component on, the start test, and off again when Word fails with it
+// (or always, with offAnyway). A component that could not be put back is not
+// what Word started with, so the test says nothing about it.
+void Check(clsWD& wd, const engine::RunRecord& run, Part part, void (clsWD::*on)(), void (clsWD::*off)(),
+           bool offAnyway, forms::Control& line, const std::string& passed, const std::string& failed) {
+    // A component that could not be turned off before (its backup could not
+    // be written, say) reads so rather than as a result of the test.
+    const std::string earlier = engine::ResultLine(run, part, Done::Disabled, {});
+    (wd.*on)();
+    if (Failed(run, part, Done::PutBack, line)) {
+        if (offAnyway) (wd.*off)();
+        return;
     }
+    const bool started = wd.WordStartNormal();
+    line.SetCaption(!earlier.empty() ? earlier : started ? passed : failed);
+    if (started && !offAnyway) return;
+    (wd.*off)();
+    Failed(run, part, Done::Disabled, line);
 }
 }  // namespace
 
@@ -144,23 +163,24 @@ bool frmBackup::AnalysisPass() {
     GetHost().DoEvents(3);
 
     // One component at a time, disabled again whatever its result.
-    CheckTemplate(wd, lblTemplate);
+    const engine::RunRecord& run = env_.program.Run;
+    Check(wd, run, Part::Template, &clsWD::RestoreTemplate, &clsWD::RenameTemplate, false, lblTemplate,
+          "Default Template OK!", "Default Template Fixed");
     for (const RegistryCheck& c : kRegistryChecks) {
-        (wd.*c.enable)();
-        const bool started = wd.WordStartNormal();
-        (this->*c.analysisLine).SetCaption(std::string(c.name) + (started ? " Passed!" : " Failed"));
-        (wd.*c.disable)();
+        Check(wd, run, c.part, c.enable, c.disable, true, this->*c.analysisLine, std::string(c.name) + " Passed!",
+              std::string(c.name) + " Failed");
     }
     // The Startup add-ins count as good whatever Word does.
-    wd.RestoreAddins();
-    (void)wd.WordStartNormal();
-    lblAddin.SetCaption("Addins Passed!");
-    wd.RenameAddins();
+    Check(wd, run, Part::Addins, &clsWD::RestoreAddins, &clsWD::RenameAddins, true, lblAddin, "Addins Passed!",
+          "Addins Passed!");
 
-    wd.COMRestore();
-    wd.DataRestore();
-    wd.OptionsRestore();
+    // Everything back as the user had it; what cannot be is told on its line.
+    for (const RegistryCheck& c : kRegistryChecks) {
+        (wd.*c.enable)();
+        Failed(run, c.part, Done::PutBack, this->*c.analysisLine);
+    }
     wd.RestoreAddins();
+    Failed(run, Part::Addins, Done::PutBack, lblAddin);
 
     lblNext3.SetVisible(true);
     lblNext3.SetCaption("We are now ready to repair Word, click Next to continue...");
@@ -189,20 +209,15 @@ bool frmBackup::RepairPass() {
     }
 
     // Cumulative: a component Word starts with stays enabled for the next.
-    CheckTemplate(wd, lbltemplateFixed);
+    const engine::RunRecord& run = env_.program.Run;
+    Check(wd, run, Part::Template, &clsWD::RestoreTemplate, &clsWD::RenameTemplate, false, lbltemplateFixed,
+          "Default Template OK!", "Default Template Fixed");
     for (const RegistryCheck& c : kRegistryChecks) {
-        (wd.*c.enable)();
-        if (wd.WordStartNormal()) {
-            (this->*c.repairLine).SetCaption(std::string(c.name) + " OK!");
-        } else {
-            (this->*c.repairLine).SetCaption(std::string(c.name) + " Fixed");
-            (wd.*c.disable)();
-        }
+        Check(wd, run, c.part, c.enable, c.disable, false, this->*c.repairLine, std::string(c.name) + " OK!",
+              std::string(c.name) + " Fixed");
     }
-    wd.RestoreAddins();
-    (void)wd.WordStartNormal();
-    lblAddinsFixed.SetCaption("Addins OK!");
-    wd.RenameAddins();
+    Check(wd, run, Part::Addins, &clsWD::RestoreAddins, &clsWD::RenameAddins, true, lblAddinsFixed, "Addins OK!",
+          "Addins OK!");
 
     SetButtons(false, true, false, true);
     return true;

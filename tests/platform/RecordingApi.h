@@ -177,6 +177,7 @@ public:
                              int showCmd) override {
         return inner_.CreateProcess(applicationName, commandLine, showCmd);
     }
+    void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     uint32_t WaitForSingleObject(os::Handle handle, uint32_t milliseconds) override {
         return inner_.WaitForSingleObject(handle, milliseconds);
     }

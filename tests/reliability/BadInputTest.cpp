@@ -6,6 +6,7 @@
 
 #include "engine/RegTree.h"
 #include "os/Handles.h"
+#include "wordsim/emulated/EmulatedWord.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,11 @@ const std::vector<std::string> kAllReset = {"Default template; Normal.DOT has be
 const std::vector<std::string> kTemplateReset = {
     "Default template; Normal.DOT has been reset", "MS Word's Data information; No changes made",
     "COM components; No changes made", "MS Word Addin's; No changes made", "Options information; No changes made"};
+
+void HoldNormalDot(ProgramRun& r, uint32_t ms) {
+    r.word.holdsNormalAfterQuitMs = ms;
+    wordsim::HookUp(r.machine, r.word);
+}
 
 // --- Checks ---
 
@@ -523,7 +529,8 @@ std::vector<Case> Cases() {
           "first.\r\n\r\nThe backup \"C:\\Tools\\Fix\\COM.reg\" could not be written: Access is denied.",
           "Quorvex left Word's Options registry key as it is, because it could not save a backup of it first.",
           kThanks},
-         kAllOk,
+         {"Default Template OK!", "Data OK!", "COM could not be disabled: the backup could not be written",
+          "Addins OK!", "Options could not be disabled: the backup could not be written"},
          KeysAsBefore({0, 1, 2})},
         {"the program's own folder is read-only, reset",
          Flow::Reset,
@@ -531,8 +538,43 @@ std::vector<Case> Cases() {
          {"Quorvex left the registry key of Word's COM add-ins as it is",
           "Quorvex left Word's Options registry key as it is", kThanks},
          {"Default template; Normal.DOT has been reset", "MS Word's Data information reset",
-          "COM components; No changes made", "Addin's reset.", "Options information; No changes made"},
+          "COM could not be reset: the backup could not be written", "Addin's reset.",
+          "Options could not be reset: the backup could not be written"},
          KeysAsBefore({0, 2})},
+        {"the Startup folder is read-only, reset",
+         Flow::Reset,
+         [](ProgramRun& r) { r.machine.SetReadOnlyFolder(kStartup, true); },
+         {kThanks},
+         {"Default template; Normal.DOT has been reset", "MS Word's Data information reset",
+          "COM components reset ", "Addins could not be reset: the copy could not be made",
+          "MS Word's Options information reset"}},
+        {"Word's Data key cannot be removed, reset",
+         Flow::Reset,
+         [](ProgramRun& r) { r.machine.FailCall("RegDeleteKey", 1, os::err::AccessDenied, 99, "Word\\Data"); },
+         {kThanks},
+         {"Default template; Normal.DOT has been reset", "Data could not be reset: the key could not be removed",
+          "COM components reset ", "Addin's reset.", "MS Word's Options information reset"}},
+        // Word's process lives on a while after Quit, holding Normal.dot.
+        {"Word holds Normal.dot for a few seconds after it quits",
+         Flow::AutomaticRepair,
+         [](ProgramRun& r) { HoldNormalDot(r, 3000); },
+         {kThanks},
+         kAllOk,
+         NormalDotInPlace()},
+        {"Normal.dot is taken just as the repair pass puts it back",
+         Flow::AutomaticRepair,
+         [](ProgramRun& r) {
+             auto held = std::make_shared<os::Handle>(0);
+             auto copies = std::make_shared<int>(0);
+             r.machine.SetCallObserver([&r, held, copies](const std::string& method, const std::string& subject) {
+                 if (method == "CopyFile" && subject.find("0Normal.dot") != std::string::npos && ++*copies == 2)
+                     *held = r.machine.CreateFile(r.word.normalDot, os::GenericRead, os::ShareRead, os::OpenExisting);
+                 if (method == "CreateObject" && *held != 0) r.machine.CloseHandle(std::exchange(*held, 0));
+             });
+         },
+         {kThanks},
+         {"Normal.dot could not be put back: the file is in use", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"},
+         FileHolds(kTemplates + "\\0Normal.dot", kUsersNormalDot)},
         {"an earlier COM.reg is truncated",
          Flow::AutomaticRepair,
          [](ProgramRun& r) {

@@ -2,6 +2,7 @@
 // and restore of Word's three registry components on the emulated machine.
 #include "EngineWorld.h"
 
+#include "engine/Generations.h"
 #include "engine/RegTree.h"
 #include "engine/clsWD10.h"
 #include "engine/clsWD11.h"
@@ -305,6 +306,25 @@ TEST_F(EngineRegistry, ARemovalWithoutABackupSavesTheKeyFirst) {
     EXPECT_EQ("", engine::DescribeRegDifference(before, saved));
     profile->OptionsRestore();
     EXPECT_EQ("", engine::DescribeRegDifference(before, Tree(optionsKey)));
+
+    // Changed since, and no backup of it as it is now can be written: the
+    // earlier file is not enough to remove it on.
+    using Part = engine::RunRecord::Part;
+    Put(optionsKey, "Later", "1");
+    const engine::RegFile changed = Tree(optionsKey);
+    machine.SetReadOnlyFolder("C:\\Tools\\Fix", true);
+    profile->OptionsBackup(), profile->OptionsRemove();
+    EXPECT_EQ("", engine::DescribeRegDifference(changed, Tree(optionsKey)));
+    EXPECT_EQ("Options could not be reset: the backup could not be written",
+              engine::ResultLine(program.Run, Part::Options, engine::Done::Reset, "reset"));
+    // Its backup gone before the restore: said, not silent.
+    machine.SetReadOnlyFolder("C:\\Tools\\Fix", false);
+    profile->OptionsRemove();
+    EXPECT_FALSE(KeyExists(optionsKey));
+    EXPECT_EQ("", program.Run.Failure(Part::Options));
+    for (const std::string& file : engine::KeptFiles(machine, "C:\\Tools\\Fix\\Options.reg")) machine.DeleteFile(file);
+    profile->OptionsRestore();
+    EXPECT_EQ("the backup is missing", program.Run.Failure(Part::Options));
 }
 
 TEST_F(EngineRegistry, RemovingAMissingKeyIsQuiet) {

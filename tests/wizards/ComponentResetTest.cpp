@@ -82,6 +82,7 @@ TEST(ComponentReset, Step2ResetsTheTickedComponentsOnly) {
         std::string calls;
         Strings step3, step4;
         const char* regsrv;
+        const char* failing = nullptr;  // an operation that falls short: its part's line says why
     } cases[] = {
         {"frmReset", "frmReset", "WD10", "", "new:WD10" + backups + allResets, resetLines3, resetLines4,
          "All tasks completed!"},
@@ -90,6 +91,12 @@ TEST(ComponentReset, Step2ResetsTheTickedComponentsOnly) {
          {resetLines4[0], unchanged4[1], unchanged4[2], unchanged4[3], unchanged4[4]}, "All tasks completed!"},
         {"frmBackup1, all ticked, Word 2003", "frmBackup1", "WD11", "", "new:WD11 UnRegServ RegServ" + backups + allResets,
          resetLines3, resetLines4, "All tasks completed!"},
+        {"frmReset, Data's key stays", "frmReset", "WD10", "", "new:WD10" + backups + allResets,
+         {resetLines3[0], "Data could not be reset: the key could not be removed", resetLines3[2], resetLines3[3],
+          resetLines3[4]},
+         {resetLines4[0], "Data could not be reset: the key could not be removed", resetLines4[2], resetLines4[3],
+          resetLines4[4]},
+         "All tasks completed!", "DataRemove"},
         {"frmBackup1, none ticked", "frmBackup1", "WD10", "000000", "new:WD10" + backups, unchanged3, unchanged4,
          "All tasks completed!"},
         {"frmBackup1, only chkRefresh", "frmBackup1", "WD10", "100000", "new:WD10 UnRegServ RegServ" + backups,
@@ -100,6 +107,10 @@ TEST(ComponentReset, Step2ResetsTheTickedComponentsOnly) {
         World w;
         w.program.CurrentWordVersion = c.version;
         ComponentReset& f = OpenKind(w, c.kind);
+        w.record->onCall = [&w, &c](const std::string& op) {
+            if (c.failing != nullptr && op == c.failing)
+                w.program.Run.Fail(engine::RunRecord::Part::Data, "the key could not be removed");
+        };
         w.NextTo(f, 1);
         for (std::size_t i = 0; i < c.ticks.size(); ++i)
             if (f.Find(kBoxes[i])->Value() != (c.ticks[i] == '1')) w.Click(f, kBoxes[i]);

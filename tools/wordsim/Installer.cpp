@@ -72,6 +72,7 @@ InstallResult PlanInstall(os::Api& api, const InstallOptions& options) {
 
 InstallResult Install(os::Api& api, const InstallOptions& options) {
     InstallResult result = PlanInstall(api, options);
+    result.holdsNormalAfterQuitMs = options.holdsNormalAfterQuitMs;
     if (!result.ok) return result;
     result.ok = false;
     const Version version = options.version;

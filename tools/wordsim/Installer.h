@@ -38,6 +38,9 @@ struct InstallOptions {
     // lays placeholder files (the emulated machine runs no real binaries).
     std::string binarySource;
     bool registerServer = true;
+    // Emulated machine only: the Word started by automation holds its
+    // Normal.dot for this long after Quit, as a process that has not ended yet.
+    uint32_t holdsNormalAfterQuitMs = 0;
 };
 
 struct InstallResult {
@@ -57,6 +60,7 @@ struct InstallResult {
     std::vector<std::string> comAddinKeys;   // below HKEY_CURRENT_USER
     std::vector<std::string> createdFolders; // parents first
     bool serverRegistered = false;
+    uint32_t holdsNormalAfterQuitMs = 0;
 };
 
 // Works out every path without writing anything.

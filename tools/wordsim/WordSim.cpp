@@ -280,10 +280,12 @@ StartResult SimulateStart(os::Api& api, const std::string& programFolder) {
     }
 
     result.started = true;
+    result.normalDot = plan.normalDot;
     // Word rebuilds from its defaults what it did not find.
     if (plan.normalDot.empty() && !plan.userTemplates.empty() && io::MakeFolders(api, plan.userTemplates) &&
         io::WriteWholeFile(api, io::Join(plan.userTemplates, "Normal.dot"), FreshNormalDot(version))) {
         result.rebuilt.push_back(Component::NormalDot);
+        result.normalDot = io::Join(plan.userTemplates, "Normal.dot");
     }
     if (!io::KeyExists(api, os::HKeyCurrentUser, DataKey(version)) &&
         io::WriteBinary(api, os::HKeyCurrentUser, DataKey(version), "Settings",

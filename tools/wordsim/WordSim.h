@@ -94,6 +94,7 @@ struct StartResult {
     std::vector<Component> rebuilt;
     uint32_t startDelayMs = 0;
     Version version = Version::Word2003;
+    std::string normalDot;  // the global template the started Word holds
 };
 
 // Where Word finds what it loads: the Normal.dot candidates in order, the

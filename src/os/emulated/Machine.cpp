@@ -363,6 +363,18 @@ Handle Machine::CreateProcess(const std::string& applicationName, const std::str
     return s_->NewHandle(ProcessHandle{exitCode});
 }
 
+void Machine::After(uint32_t ms, std::function<void()> action) { s_->timers.emplace(s_->slept + ms, std::move(action)); }
+
+void Machine::Sleep(uint32_t milliseconds) {
+    (void)s_->Enter("Sleep", {});
+    s_->slept += milliseconds;
+    while (!s_->timers.empty() && s_->timers.begin()->first <= s_->slept) {
+        std::function<void()> action = std::move(s_->timers.begin()->second);
+        s_->timers.erase(s_->timers.begin());
+        action();
+    }
+}
+
 uint32_t Machine::WaitForSingleObject(Handle handle, uint32_t) {
     if (auto fault = s_->Enter("WaitForSingleObject", {})) {
         s_->lastError = *fault;

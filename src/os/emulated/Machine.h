@@ -107,6 +107,9 @@ public:
     // The clock that stamps file times: each change takes the next second
     // after it. It starts at 2024-01-15 09:30 UTC; local time is UTC.
     void SetClock(FileTime now);
+    // Runs action once the program has slept ms more: time passes here only
+    // while the program sleeps.
+    void After(uint32_t ms, std::function<void()> action);
 
     // --- Fault injection ---
     // Fails the nth call (1 = the next) of the named Api method from now on
@@ -172,6 +175,7 @@ public:
 
     Handle CreateProcess(const std::string& applicationName, const std::string& commandLine, int showCmd) override;
     uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;
+    void Sleep(uint32_t milliseconds) override;
     bool GetExitCodeProcess(Handle process, uint32_t* code) override;
 
     std::intptr_t FindExecutable(const std::string& file, const std::string& directory,

@@ -152,6 +152,9 @@ struct MachineData {
     std::string modulePath = "C:\\Program Files\\Quorvex\\qvxfix.exe";
     FileTime clock = 0;
     uint64_t capacity = 0;
+    // The time slept so far, and what is due at a later one.
+    uint64_t slept = 0;
+    std::multimap<uint64_t, std::function<void()>> timers;
 
     // Handles of every kind share one number space and are never reused.
     std::map<Handle, HandleEntry> handles;

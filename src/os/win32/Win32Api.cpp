@@ -548,6 +548,8 @@ Handle Win32Api::CreateProcess(const std::string& applicationName, const std::st
     return reinterpret_cast<Handle>(started.hProcess);
 }
 
+void Win32Api::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
 uint32_t Win32Api::WaitForSingleObject(Handle handle, uint32_t milliseconds) {
     return ::WaitForSingleObject(ToHandle(handle), milliseconds);
 }

@@ -63,6 +63,7 @@ public:
 
     Handle CreateProcess(const std::string& applicationName, const std::string& commandLine, int showCmd) override;
     uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;
+    void Sleep(uint32_t milliseconds) override;
     bool GetExitCodeProcess(Handle process, uint32_t* code) override;
 
     std::intptr_t FindExecutable(const std::string& file, const std::string& directory,
