@@ -79,12 +79,7 @@ std::vector<uint8_t> Utf16Bytes(const std::u16string& text) {
 // not be a character of the code page (no byte above 0x7F alone is one in
 // UTF-8), and our writer would then put another back.
 std::vector<uint8_t> Utf8OfUtf16Bytes(const std::vector<uint8_t>& bytes) {
-    std::u16string text;
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
-        text += static_cast<char16_t>(bytes[i] | (high << 8));
-    }
-    std::string narrow = Narrow(text);
+    const std::string narrow = os::Utf8OfUtf16Bytes(bytes.data(), bytes.size());
     return {narrow.begin(), narrow.end()};
 }
 

@@ -84,4 +84,14 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::string Utf8OfUtf16Bytes(const void* bytes, size_t size) {
+    const auto* b = static_cast<const unsigned char*>(bytes);
+    std::u16string text;
+    for (size_t i = 0; i < size; i += 2) {
+        const unsigned high = i + 1 < size ? b[i + 1] : 0;
+        text += static_cast<char16_t>(b[i] | (high << 8));
+    }
+    return Utf16ToUtf8(text);
+}
+
 }  // namespace os

@@ -116,12 +116,7 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 // byte), every other type as it is.
 std::vector<uint8_t> SeamData(DWORD type, const std::vector<uint8_t>& bytes) {
     if (!IsStringType(type)) return bytes;
-    std::u16string text;
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
-        text += static_cast<char16_t>(bytes[i] | (high << 8));
-    }
-    std::string narrow = Utf16ToUtf8(text);
+    const std::string narrow = os::Utf8OfUtf16Bytes(bytes.data(), bytes.size());
     return {narrow.begin(), narrow.end()};
 }
 
