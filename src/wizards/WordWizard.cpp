@@ -4,11 +4,24 @@
 #include "platform/WebPages.h"
 #include "wizards/WizardGrid.h"
 
+#include <utility>
+
 namespace wizards {
 
 namespace {
 using namespace layout;
 constexpr int kOptionsTop = 100;
+
+// How each wizard's run is named in its journal and the undo wizard.
+std::string RunName(const std::string& form) {
+    static const std::pair<const char*, const char*> kNames[] = {{"frmBackup", "Automatic repair"},
+                                                                 {"frmReset", "Reset to initial install"},
+                                                                 {"frmRenameTemplate", "Rename Normal.dot"},
+                                                                 {"frmBackup1", "Advanced reset"}};
+    for (const auto& [name, run] : kNames)
+        if (form == name) return run;
+    return form;
+}
 }  // namespace
 
 WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string caption, const Finish& finish)
@@ -42,6 +55,8 @@ void WordWizard::cmdNext_Click() {
 void WordWizard::cmdFinish_Click() {
     if (busy_) return;
     const platform::Services& services = env_.program.services;
+    // The run ended on its own road: nothing is left to put back.
+    env_.program.journal.Finish();
     if (optHomePage.Value()) platform::OpenWebPage(services, platform::Page::ProductHome, GetHost().WindowOf(*this));
     if (optHowTo.Value()) platform::OpenOnlineHelp(services, GetHost().WindowOf(*this));
     if (endsProgram_) GetHost().End();
@@ -81,6 +96,7 @@ bool WordWizard::Step4Work() {
 std::shared_ptr<engine::clsWD> WordWizard::BeginWork(int yields) {
     const Buttons before = SaveButtons();
     SetButtons(false, true, false, false);
+    env_.program.journal.SetWizard(RunName(Name()));
     GetHost().DoEvents(yields);
     std::shared_ptr<engine::clsWD> profile = SelectProfile();
     if (!profile) RestoreButtons(before);
