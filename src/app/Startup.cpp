@@ -93,7 +93,7 @@ void OfferRecovery(Context& ctx) {
     os::Api& api = ctx.Api();
     forms::Host& host = ctx.Host();
     for (engine::JournalRun run : engine::ListJournals(api)) {
-        if (run.damage.empty() && !run.Acted()) continue;
+        if (run.unreadable || (run.damage.empty() && !run.Acted())) continue;
         if (!run.damage.empty()) {
             // Told once: the file is set aside under a name no listing reads.
             host.MsgBox("The record of an earlier repair is damaged, so Quorvex did not use any of it: " + run.path +

@@ -186,6 +186,7 @@ JournalRun ReadJournal(os::Api& api, const std::string& path) {
     std::string bytes;
     if (ReadWholeFile(api, path, &bytes) != os::err::Success) {
         run.damage = "it cannot be read";
+        run.unreadable = true;
         return run;
     }
     uint32_t chain = 0;

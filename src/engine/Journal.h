@@ -44,6 +44,7 @@ struct JournalRun {
     std::string putsBack;  // the journal this run put back, if it was a recovery or an undo
     bool finished = false;
     std::string damage;  // why it cannot be trusted; empty when sound
+    bool unreadable = false;  // could not be read now (in use): neither sound nor damaged
 
     // Whether the run changed anything, or put back another run.
     bool Acted() const;

@@ -78,6 +78,7 @@ bool frmUndo::Prepare() {
     os::Api& api = program_.services.api;
     std::vector<engine::JournalRun> runs;
     for (engine::JournalRun& run : engine::ListJournals(api)) {
+        if (run.unreadable) continue;
         if (!run.damage.empty()) {
             // Told once: set aside under a name no listing reads.
             GetHost().MsgBox(kDamaged + run.path + " (" + run.damage + ").", forms::vbOKOnly | forms::vbExclamation,

@@ -121,28 +121,19 @@ protected:
         return false;
     }
 
-    // Waits for the program's message box, checks it and presses its OK.
-    void ExpectMessage(const std::string& text, const std::string& shotName) {
+    // Waits for the program's message box, checks its text (or, with a
+    // question, how it begins) and answers it.
+    void ExpectMessage(const std::string& text, const std::string& shotName, const char* answer = "OK") {
+        const bool question = std::string(answer) != "OK";
         HWND box = app_->WaitForMessageBox();
         ASSERT_NE(nullptr, box) << "no message \"" << text << "\"\n" << app_->Describe();
         Shot(box, shotName);
         e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
         EXPECT_EQ(kTitle, info.caption);
-        EXPECT_EQ(text, info.text);
-        EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
-        ASSERT_TRUE(e2e::Answer(box, "OK"));
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
-    }
-
-    // Waits for the program's Yes/No question, checks how it begins and answers it.
-    void ExpectQuestion(const std::string& start, const char* answer, const std::string& shotName) {
-        HWND box = app_->WaitForMessageBox();
-        ASSERT_NE(nullptr, box) << "no question \"" << start << "\"\n" << app_->Describe();
-        Shot(box, shotName);
-        e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
-        EXPECT_EQ(kTitle, info.caption);
-        EXPECT_EQ(start, info.text.substr(0, start.size())) << info.text;
-        EXPECT_EQ((std::vector<std::string>{"Yes", "No"}), info.buttons);
+        EXPECT_EQ(text, question ? info.text.substr(0, text.size()) : info.text);
+        const std::vector<std::string> buttons = question ? std::vector<std::string>{"Yes", "No"}
+                                                          : std::vector<std::string>{"OK"};
+        EXPECT_EQ(buttons, info.buttons);
         ASSERT_TRUE(e2e::Answer(box, answer));
         ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
     }
@@ -151,7 +142,7 @@ protected:
     // menu then comes as on any start, and Cancel there ends the program.
     void RecoverAtStart() {
         Launch();
-        ASSERT_NO_FATAL_FAILURE(ExpectQuestion(kRecoveryQuestion, "Yes", "recovery-question"));
+        ASSERT_NO_FATAL_FAILURE(ExpectMessage(kRecoveryQuestion, "recovery-question", "Yes"));
         HWND box = app_->WaitForMessageBox();
         ASSERT_NE(nullptr, box) << app_->Describe();
         Shot(box, "recovered");
@@ -389,7 +380,7 @@ TEST_F(RepairE2E, AProgramKilledMidPassIsPutBackAtTheNextStart) {
     ASSERT_NE((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
 
     Launch();
-    ASSERT_NO_FATAL_FAILURE(ExpectQuestion(kRecoveryQuestion, "No", "recovery-declined"));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(kRecoveryQuestion, "recovery-declined", "No"));
     ASSERT_NO_FATAL_FAILURE(CancelAtMenu());
     EXPECT_EQ(kAside, WhereIsTemplate());
     ASSERT_NO_FATAL_FAILURE(RecoverAtStart());

@@ -39,6 +39,13 @@ const FlowCase kFlows[] = {
     {Flow::RenameTemplate, {wordsim::Component::NormalDot}},
 };
 
+// The next start's recovery alone; the message boxes it showed.
+std::vector<std::string> Recover(ProgramRun& run) {
+    run.Restart();
+    run.host().Run([&run] { app::OfferRecovery(*run.ctx); });
+    return run.BoxTexts();
+}
+
 wordsim::InstallOptions Install(const FlowCase& c) {
     wordsim::InstallOptions options;
     options.faults = c.faults;
@@ -70,11 +77,11 @@ TEST(PutBack, ARunStoppedAnywhereIsPutBackAtTheNextStart) {
             // Stopped after Finish, the run ended on its own road: nothing is asked.
             const std::vector<engine::JournalRun> journals = engine::ListJournals(run.machine);
             const bool finished = !journals.empty() && journals[0].finished;
-            run.Restart();
-            run.host().Run([&run] { app::OfferRecovery(*run.ctx); });
+            const std::vector<std::string> boxes = Recover(run);
             EXPECT_EQ(StateOf(run, components), finished ? stopped : before);
-            const std::vector<std::string> boxes = run.BoxTexts();
-            if (finished) EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
+            if (finished) {
+                EXPECT_EQ(std::vector<std::string>{}, boxes);
+            }
             if (stopped != before && !finished) {
                 ASSERT_EQ(2u, boxes.size()) << ::testing::PrintToString(boxes);
                 EXPECT_EQ(0u, boxes[0].rfind("The last repair did not finish and left parts of Word disabled: ", 0));
@@ -82,9 +89,7 @@ TEST(PutBack, ARunStoppedAnywhereIsPutBackAtTheNextStart) {
                 EXPECT_EQ(std::string::npos, boxes[1].find("could not")) << boxes[1];
             }
             // Asked once: the recovery is a finished run of its own.
-            run.Restart();
-            run.host().Run([&run] { app::OfferRecovery(*run.ctx); });
-            EXPECT_TRUE(run.BoxTexts().empty()) << ::testing::PrintToString(run.BoxTexts());
+            EXPECT_EQ(std::vector<std::string>{}, Recover(run));
         }
     }
 }
@@ -132,6 +137,7 @@ TEST(PutBack, AJournalIsUsedWholeOrNotAtAll) {
     });
     run.Start(Flow::Reset);
     run.machine.SetCallObserver(nullptr);
+    run.Restart();
     const State stopped = StateOf(run, components);
     const std::string path = engine::ListJournals(run.machine).at(0).path;
     const std::string bytes = *run.machine.ReadFileText(path);
@@ -153,15 +159,11 @@ TEST(PutBack, AJournalIsUsedWholeOrNotAtAll) {
         EXPECT_EQ(c.damage, read.damage);
         EXPECT_EQ(read.damage.empty(), !read.entries.empty());
     }
-    run.Restart();
-    run.host().Run([&run] { app::OfferRecovery(*run.ctx); });
-    ASSERT_EQ(1u, run.BoxTexts().size());
-    EXPECT_EQ(0u, run.BoxTexts()[0].rfind("The record of an earlier repair is damaged, so Quorvex did not use any of it: " +
-                                          path + " (line 5 does not match its check)."));
+    EXPECT_EQ(std::vector<std::string>{"The record of an earlier repair is damaged, so Quorvex did not use any of it: " +
+                                       path + " (line 5 does not match its check)."},
+              Recover(run));
     EXPECT_EQ(StateOf(run, components), stopped);
-    run.Restart();
-    run.host().Run([&run] { app::OfferRecovery(*run.ctx); });
-    EXPECT_TRUE(run.BoxTexts().empty());
+    EXPECT_EQ(std::vector<std::string>{}, Recover(run)) << "told once";
 
     for (int n = 0; n < 12; ++n) {
         engine::Journal journal(run.machine);
