@@ -114,7 +114,7 @@ void Check(clsWD& wd, const engine::RunRecord& run, Part part, void (clsWD::*on)
         return;
     }
     const bool started = wd.WordStartNormal();
-    line.SetCaption(!earlier.empty() ? earlier : started ? passed : failed);
+    line.SetCaption(engine::WithForAllUsers(run, part, !earlier.empty() ? earlier : started ? passed : failed));
     if (started && !offAnyway) return;
     (wd.*off)();
     Failed(run, part, Done::Disabled, line);
@@ -153,7 +153,8 @@ bool frmBackup::AnalysisPass() {
         if (step.second != nullptr) step.second->SetCaption(step.secondText);
         (wd.*step.call)();
     }
-    lblRegsrv.SetCaption("Word's system components registered successfully!");
+    lblRegsrv.SetCaption(env_.program.Run.registrationSkipped ? kRegistrationSkipped
+                                                              : "Word's system components registered successfully!");
     lblStarting.SetCaption("Starting Word in safe mode..........................");
     if (!wd.WordStartNormal()) {
         GetHost().MsgBox(kSafeModeFailed, forms::vbOKOnly, env_.program.services.title);
