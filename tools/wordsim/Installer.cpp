@@ -187,7 +187,9 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
     // Word's registration, so a program can find winword.exe without automation.
     if (version == Version::Word2016) {
         // Click-to-Run names its install folder and version, not Word's.
-        ok = io::WriteString(api, hklm, kClickToRunKey, "InstallationPath", kOffice32) && ok;
+        // The folder above "root\Office16".
+        ok = io::WriteString(api, hklm, kClickToRunKey, "InstallationPath",
+                             io::FolderOf(io::FolderOf(result.programFolder))) && ok;
         ok = io::WriteString(api, hklm, kClickToRunKey, "VersionToReport", "16.0.17928.20114") && ok;
         ok = io::WriteString(api, hklm, kClickToRunKey, "Platform", "x86") && ok;
     } else {
