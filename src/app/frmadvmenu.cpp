@@ -27,6 +27,12 @@ constexpr forms::Rect OptionAt(int n) {
 constexpr const char* kCouldNotLaunch10 = "Could not launch MS Word 10";
 constexpr const char* kCouldNotLaunch11 = "Could not launch MS Word 11";
 constexpr const char* kNotFound = "Word 2002 or XP was not found. Exiting program";
+
+std::string CouldNotLaunch(const std::string& version) {
+    if (version == engine::kWord2002) return kCouldNotLaunch10;
+    if (!engine::IsNewerVersion(version)) return kCouldNotLaunch11;
+    return std::string("Could not launch MS ") + engine::FindWordVersion(version)->name;
+}
 }  // namespace
 
 frmadvmenu::frmadvmenu(Context& ctx)
@@ -100,12 +106,12 @@ void frmadvmenu::LaunchWd() {
             Tell(kCouldNotLaunch10);
         }
     }
-    if (version == engine::kWord2003) {
+    if (version == engine::kWord2003 || engine::IsNewerVersion(version)) {
         if (files.FileExist(folder + "\\winword.exe")) {
             found = true;
             host.DoEvents();
         } else {
-            Tell(kCouldNotLaunch11);
+            Tell(CouldNotLaunch(version));
         }
     }
     if (!found) {
@@ -118,7 +124,7 @@ void frmadvmenu::LaunchWd() {
     } catch (const platform::RaisedError&) {
         // A Word 2002 folder passes the check without winword.exe in it:
         // a Word that cannot be started is the same failure as a missing one.
-        Tell(version == engine::kWord2002 ? kCouldNotLaunch10 : kCouldNotLaunch11);
+        Tell(CouldNotLaunch(version));
         EndWordNotFound();
     }
 }

@@ -16,7 +16,8 @@ struct Program {
     explicit Program(platform::Services given) : services(std::move(given)), journal(services.api) {}
 
     platform::Services services;
-    // "WD10" (Word 2002), "WD11" (Word 2003); any other text: none chosen.
+    // "WD10" (Word 2002), "WD11" (Word 2003), "WD12" to "WD16" (Word 2007 and
+    // later, WordVersions.h); any other text: none chosen.
     // Compared exactly and case-sensitively everywhere.
     std::string CurrentWordVersion;
     // The folder that holds winword.exe, without a trailing backslash.

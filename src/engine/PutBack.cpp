@@ -58,7 +58,7 @@ bool DeleteAnyway(os::Api& api, const std::string& path) {
 // Keeps what is at place now beside backup, under the backup name while it
 // is free, else as a new generation; empty when it could not be kept.
 std::string KeepNow(os::Api& api, Kind kind, const std::string& place, const std::string& backup) {
-    const std::string to = Exists(api, backup) ? FreeGenerationName(api, backup) : backup;
+    std::string to = Exists(api, backup) ? FreeGenerationName(api, backup) : backup;
     if (kind == Kind::Key) return BackupRegKey(api, os::HKeyCurrentUser, place, to, false).ok() ? to : std::string();
     if (!api.CopyFile(place, to, true)) return {};
     if (FileHash(api, to) == FileHash(api, place)) return to;

@@ -11,6 +11,9 @@ namespace wizards {
 namespace {
 using namespace layout;
 constexpr int kOptionsTop = 100;
+// The pages' lines that name the Word version, and how they name it.
+constexpr const char* kNamingLines[] = {"lblWelcome1", "lblChecking"};
+constexpr const char* kDocumentedName = "Word 2002 or Word XP";
 
 // How each wizard's run is named in its journal and the undo wizard.
 std::string RunName(const std::string& form) {
@@ -46,6 +49,25 @@ WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string capti
     btnHelp.OnClick = [this] { btnHelp_Click(); };
 }
 
+void WordWizard::Form_Load() {
+    WizardFrame::Form_Load();
+    NameWordVersion();
+}
+
+void WordWizard::NameWordVersion() {
+    const engine::WordVersion* version = engine::FindWordVersion(env_.program.CurrentWordVersion);
+    const std::string name = version != nullptr ? version->name : "";
+    for (const char* lineName : kNamingLines) {
+        C* line = Find(lineName);
+        if (line == nullptr) continue;
+        const std::string& documented = documented_.try_emplace(lineName, line->Caption()).first->second;
+        std::string caption = documented;
+        const size_t at = caption.find(kDocumentedName);
+        if (!name.empty() && at != std::string::npos) caption.replace(at, std::string(kDocumentedName).size(), name);
+        line->SetCaption(caption);
+    }
+}
+
 void WordWizard::cmdNext_Click() {
     if (busy_) return;
     BusyScope busy(busy_);
@@ -69,6 +91,11 @@ bool WordWizard::WelcomeWork() {
     forms::Host& host = GetHost();
     host.DoEvents(3);
     const std::string& version = env_.program.CurrentWordVersion;
+    NameWordVersion();
+    if (engine::IsNewerVersion(version)) {
+        WordTypeLabel().SetCaption("MS " + std::string(engine::FindWordVersion(version)->name) + " ");
+        host.DoEvents(7);
+    }
     if (version == engine::kWord2002) {
         WordTypeLabel().SetCaption("MS Word 2002 ");
         host.DoEvents(10);

@@ -80,7 +80,11 @@ protected:
     wordsim::InstallOptions WordOptions(wordsim::Version version) {
         wordsim::InstallOptions options;
         options.version = version;
-        const std::string office = version == wordsim::Version::Word2002 ? "OFFICE10" : "OFFICE11";
+        // Word 2016 or later is a Click-to-Run one: known by "root\Office16".
+        const std::string office = version == wordsim::Version::Word2002   ? "OFFICE10"
+                                   : version == wordsim::Version::Word2007 ? "Office12"
+                                   : version == wordsim::Version::Word2016 ? "root\\Office16"
+                                                                           : "OFFICE11";
         options.programFolder = machine_->ScratchDir() + "Sim Office\\" + office;
         options.userTemplates = machine_->ScratchDir() + "Templates";
         options.sharedTemplates = machine_->ScratchDir() + "Shared";

@@ -588,6 +588,9 @@ Handle Machine::CreateMutex(const std::string& name, bool* alreadyExists) {
     return s_->NewHandle(MutexHandle{name});
 }
 
+bool Machine::IsElevated() { return s_->elevated; }
+void Machine::SetElevated(bool elevated) { s_->elevated = elevated; }
+
 bool Machine::ActivateOtherWindow(const std::string& className) {
     if (auto fault = s_->Enter("ActivateOtherWindow", className)) return FailWith(*s_, *fault);
     for (const MachineData::Window& window : s_->windows) {

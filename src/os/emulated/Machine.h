@@ -88,6 +88,8 @@ public:
     // ActivateOtherWindow may bring to the front; and the window that is.
     WindowId AddWindow(const std::string& className, bool visible = true);
     WindowId ForegroundWindow() const;
+    // Runs the program as an administrator would (not by default).
+    void SetElevated(bool elevated);
 
     // Direct file access for tests (no faults, no share checks). Missing
     // parent folders are created.
@@ -197,6 +199,7 @@ public:
 
     Handle CreateMutex(const std::string& name, bool* alreadyExists) override;
     bool ActivateOtherWindow(const std::string& className) override;
+    bool IsElevated() override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;
