@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "app/frmWkThru.h"
 #include "app/frmWordVerChoice.h"
+#include "engine/PutBack.h"
 #include "engine/WordVersions.h"
 #include "platform/clsRegistry.h"
 
@@ -87,7 +88,45 @@ std::optional<std::string> AskWord(Context& ctx, os::AutoError* error) {
     return folder;
 }
 
+constexpr const char* kRecoveryRun = "Recovery";
+constexpr const char* kLineBreak = "\r\n";
+
 }  // namespace
+
+void OfferRecovery(Context& ctx) {
+    os::Api& api = ctx.Api();
+    forms::Host& host = ctx.Host();
+    for (engine::JournalRun run : engine::ListJournals(api)) {
+        if (run.damage.empty() && !run.Acted()) continue;
+        if (!run.damage.empty()) {
+            // Told once: the file is set aside under a name no listing reads.
+            host.MsgBox("The record of an earlier repair is damaged, so Quorvex did not use any of it: " + run.path +
+                            " (" + run.damage + ").",
+                        forms::vbOKOnly | forms::vbExclamation, ctx.Title());
+            api.MoveFile(run.path, run.path + ".damaged");
+            return;
+        }
+        if (run.finished) return;
+        // A recovery that was itself stopped goes on with the run it put back.
+        if (run.wizard == kRecoveryRun && !run.putsBack.empty()) run = engine::ReadJournal(api, run.putsBack);
+        const std::vector<engine::Component> changed = engine::ChangedComponents(run);
+        if (!run.damage.empty() || changed.empty()) return;
+        const std::string question = "The last repair did not finish and left parts of Word disabled: " +
+                                     engine::Names(changed) + ". Put them back as they were before it?";
+        if (host.MsgBox(question, forms::vbYesNo | forms::vbQuestion, ctx.Title()) != forms::vbYes) return;
+        std::string done, failed;
+        for (const engine::PutBackResult& result :
+             engine::PutBackAsRun(ctx.Program(), run, changed, kRecoveryRun)) {
+            if (result.done) done += (done.empty() ? "" : ", ") + result.component;
+            else failed += (failed.empty() ? "" : kLineBreak) + engine::ResultText(result) + ".";
+        }
+        std::string text = done.empty() ? std::string() : "Put back as before the last repair: " + done + ".";
+        if (!failed.empty()) text += (text.empty() ? "" : std::string(kLineBreak) + kLineBreak) + failed;
+        host.MsgBox(text, forms::vbOKOnly | (failed.empty() ? forms::vbInformation : forms::vbExclamation),
+                    ctx.Title());
+        return;
+    }
+}
 
 std::string DetectWD10(const platform::Services& services) {
     platform::clsRegistry registry(services);
@@ -233,6 +272,7 @@ bool LoadStoredWordVersion(Context& ctx) {
 }
 
 void Startup(Context& ctx) {
+    OfferRecovery(ctx);
     Settings settings(ctx.Api());
     const std::string& version = ctx.CurrentWordVersion();
     const bool storedFound = LoadStoredWordVersion(ctx);

@@ -13,6 +13,9 @@ namespace app {
 // Runs once; returns with the main menu shown, the program then lives on its
 // events. Ends the program when Word cannot be found at all.
 void Startup(Context& ctx);
+// When the latest run that changed Word did not finish, asks whether to put
+// back what it changed, and does so on Yes. A damaged journal is told once.
+void OfferRecovery(Context& ctx);
 // CurrentWordVersion from the stored choice (empty for none), with its option
 // selected in the version choice. False when the stored Word 2007 or later is
 // no longer installed: the user is asked again.

@@ -339,12 +339,14 @@ RegResult WordProfile::BackupNow(const Component& component) {
         // The first backup of the key in this run: what the user had.
         if (absent) {
             backups[path] = {component.key, RunRecord::BackupState::Absent, {}, {}};
+            program_.journal.Note(JournalEntry::Kind::Key, component.key, false, path);
             return {};
         }
         std::string written;
         RegResult result = WriteBackup(component, path, false, &written);
         backups[path] = {component.key, result.ok() ? RunRecord::BackupState::Saved : RunRecord::BackupState::Failed,
                          result.message, written};
+        if (result.ok()) program_.journal.Note(JournalEntry::Kind::Key, component.key, true, written);
         return result;
     }
     // A later backup in the run. The first one stays what the restore reads;
@@ -394,6 +396,7 @@ void WordProfile::Remove(const Component& component) {
             return;
         }
     }
+    program_.journal.Change(JournalEntry::Kind::Key, component.key, "removed");
     if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, component.key) != os::err::Success &&
         ProbeKey(component.key) != os::err::FileNotFound)
         run.Fail(component.part, "the key could not be removed");
@@ -412,6 +415,7 @@ void WordProfile::Restore(const Component& component) {
     } else if (import) {
         // Only into its own key: a file naming another key or deleting
         // anything is not the backup this component wrote.
+        program_.journal.Change(JournalEntry::Kind::Key, component.key, "put back from " + path);
         RegResult result = RestoreRegFile(api, path, os::HKeyCurrentUser, component.key);
         if (!result.ok()) run.Fail(component.part, result.refused ? result.message : "the backup could not be applied");
         if (result.refused) {
@@ -701,11 +705,15 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
     auto notCopied = [&](const std::string& target) {
         run.Fail(part, InUse(target.empty() ? strNewPath : target) ? kInUse : "the copy could not be made");
     };
+    // The working file's state before the run is the first one noted.
+    Journal& journal = program_.journal;
+    if (boolRestore) journal.Note(JournalEntry::Kind::File, strNewPath, false, strOldPath);
     bool failed = false;
     try {
         user.DoEvents(6);
         auto copy = [&]() -> std::string {
             if (!boolRestore) return CopyAside(strOldPath, strNewPath);
+            journal.Change(JournalEntry::Kind::File, strNewPath, "put back from " + strOldPath);
             CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
             return strNewPath;
         };
@@ -722,6 +730,10 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
             if (target.empty() || !SameContent(strOldPath, target)) return notCopied(target);
         }
         if (!boolRestore && target == strNewPath) run.made.insert(FoldPath(target));
+        if (!boolRestore) {
+            journal.Note(JournalEntry::Kind::File, strOldPath, true, target);
+            journal.Change(JournalEntry::Kind::File, strOldPath, "renamed to " + target);
+        }
         failed = !DeleteRenamed(api, strOldPath);
         if (!failed && !boolRestore) run.renamedAside.insert(FoldPath(strOldPath));
     } catch (const std::exception&) {

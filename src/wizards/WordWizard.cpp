@@ -4,6 +4,8 @@
 #include "platform/WebPages.h"
 #include "wizards/WizardGrid.h"
 
+#include <utility>
+
 namespace wizards {
 
 namespace {
@@ -12,6 +14,17 @@ constexpr int kOptionsTop = 100;
 // The pages' lines that name the Word version, and how they name it.
 constexpr const char* kNamingLines[] = {"lblWelcome1", "lblChecking"};
 constexpr const char* kDocumentedName = "Word 2002 or Word XP";
+
+// How each wizard's run is named in its journal and the undo wizard.
+std::string RunName(const std::string& form) {
+    static const std::pair<const char*, const char*> kNames[] = {{"frmBackup", "Automatic repair"},
+                                                                 {"frmReset", "Reset to initial install"},
+                                                                 {"frmRenameTemplate", "Rename Normal.dot"},
+                                                                 {"frmBackup1", "Advanced reset"}};
+    for (const auto& [name, run] : kNames)
+        if (form == name) return run;
+    return form;
+}
 }  // namespace
 
 WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string caption, const Finish& finish)
@@ -64,6 +77,8 @@ void WordWizard::cmdNext_Click() {
 void WordWizard::cmdFinish_Click() {
     if (busy_) return;
     const platform::Services& services = env_.program.services;
+    // The run ended on its own road: nothing is left to put back.
+    env_.program.journal.Finish();
     if (optHomePage.Value()) platform::OpenWebPage(services, platform::Page::ProductHome, GetHost().WindowOf(*this));
     if (optHowTo.Value()) platform::OpenOnlineHelp(services, GetHost().WindowOf(*this));
     if (endsProgram_) GetHost().End();
@@ -108,6 +123,7 @@ bool WordWizard::Step4Work() {
 std::shared_ptr<engine::clsWD> WordWizard::BeginWork(int yields) {
     const Buttons before = SaveButtons();
     SetButtons(false, true, false, false);
+    env_.program.journal.SetWizard(RunName(Name()));
     GetHost().DoEvents(yields);
     std::shared_ptr<engine::clsWD> profile = SelectProfile();
     if (!profile) RestoreButtons(before);

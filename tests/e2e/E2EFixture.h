@@ -35,6 +35,7 @@ protected:
         artifacts_ = WindowsPath(QVX_E2E_ARTIFACTS);
         ASSERT_TRUE(MakeFolders(artifacts_)) << artifacts_;
         ResetSettings();
+        ClearJournals();
     }
 
     void TearDown() override {
@@ -45,13 +46,22 @@ protected:
             ::CoFreeUnusedLibrariesEx(0, 0);
             wordsim::Uninstall(Api(), install_);
         }
-        if (machine_) ResetSettings();
+        if (machine_) ResetSettings(), ClearJournals();
         machine_.reset();
     }
 
     os::Api& Api() { return machine_->Api(); }
 
     void ResetSettings() { qvxtest::DeleteKeyTree(Api(), os::HKeyCurrentUser, kSettingsRoot); }
+    // The program's journals of its runs: a test's run never meets another test's.
+    std::string JournalFolder() {
+        std::string local;
+        return Api().GetSpecialFolderPath(os::CsidlLocalAppData, &local) ? local + "\\Quorvex" : std::string();
+    }
+    void ClearJournals() {
+        const std::string folder = JournalFolder();
+        for (const std::string& file : wordsim::io::FilesIn(Api(), folder)) Api().DeleteFile(folder + "\\" + file);
+    }
 
     void StoreSetting(const std::string& section, const std::string& name, const std::string& value) {
         ASSERT_TRUE(wordsim::io::WriteString(Api(), os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section,

@@ -33,6 +33,8 @@ constexpr const char* kAnalyzeOption = "Analyze and Repair MS Word Automatically
 constexpr const char* kRenameOption = "Rename the Normal.Dot Template";
 constexpr const char* kResetOption = "Reset MS Word to Initial Install";
 constexpr const char* kAdvancedOption = "Go to Advanced Features.";
+constexpr const char* kRecoveryQuestion = "The last repair did not finish and left parts of Word disabled: ";
+constexpr const char* kUndoCaption = "Quorvex - Undo a repair";
 
 // Word 2003's keys below HKEY_CURRENT_USER.
 const std::string kComAddinKey = "Software\\Microsoft\\Office\\Word\\Addins\\WordSim.Connect";
@@ -132,6 +134,54 @@ protected:
         EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
         ASSERT_TRUE(e2e::Answer(box, "OK"));
         ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
+    }
+
+    // Waits for the program's Yes/No question, checks how it begins and answers it.
+    void ExpectQuestion(const std::string& start, const char* answer, const std::string& shotName) {
+        HWND box = app_->WaitForMessageBox();
+        ASSERT_NE(nullptr, box) << "no question \"" << start << "\"\n" << app_->Describe();
+        Shot(box, shotName);
+        e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
+        EXPECT_EQ(kTitle, info.caption);
+        EXPECT_EQ(start, info.text.substr(0, start.size())) << info.text;
+        EXPECT_EQ((std::vector<std::string>{"Yes", "No"}), info.buttons);
+        ASSERT_TRUE(e2e::Answer(box, answer));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
+    }
+
+    // The recovery at start: asked first, Yes, then what was put back; the
+    // menu then comes as on any start, and Cancel there ends the program.
+    void RecoverAtStart() {
+        Launch();
+        ASSERT_NO_FATAL_FAILURE(ExpectQuestion(kRecoveryQuestion, "Yes", "recovery-question"));
+        HWND box = app_->WaitForMessageBox();
+        ASSERT_NE(nullptr, box) << app_->Describe();
+        Shot(box, "recovered");
+        const std::string text = e2e::ReadMessageBox(box).text;
+        EXPECT_EQ(0u, text.rfind("Put back as before the last repair: ", 0)) << text;
+        EXPECT_EQ(std::string::npos, text.find("could not")) << text;
+        ASSERT_TRUE(e2e::Answer(box, "OK"));
+        ASSERT_NO_FATAL_FAILURE(CancelAtMenu());
+    }
+
+    void CancelAtMenu() {
+        HWND menu = WaitForForm(kTitle, kMenuHeading);
+        ASSERT_NE(nullptr, menu);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(menu) != 0; })) << app_->Describe();
+        ASSERT_TRUE(Press(menu, "Cancel"));
+        ExpectEndsCleanly();
+    }
+
+    // The advanced menu's "Undo a repair", from a new start.
+    HWND OpenUndo() {
+        HWND menu = OpenMenu();
+        HWND advmenu = menu != nullptr ? StartWith(menu, kAdvancedOption, kTitle, kAdvancedFrame) : nullptr;
+        HWND option = advmenu != nullptr ? e2e::FindControl(advmenu, "Undo a repair") : nullptr;
+        EXPECT_NE(nullptr, option) << app_->Describe();
+        if (option == nullptr) return nullptr;
+        e2e::Choose(option);
+        if (!e2e::WaitUntil([&] { return e2e::IsChecked(option); }) || !Press(advmenu, "OK")) return nullptr;
+        return advmenu;
     }
 
     // After a wizard closed: the closing form, its goodbye, the end.
@@ -348,6 +398,81 @@ TEST_F(RepairE2E, WordThatNeverStartsEndsTheAnalysisWithTheMessage) {
     ExpectEndsCleanly();
     // Nothing is put back; the backups stay on disk.
     EXPECT_EQ((Places{kAside, kRemoved, kRemoved, kRemoved, kAside}), WhereIsEverything());
+    // Until the next start asks first.
+    ASSERT_NO_FATAL_FAILURE(RecoverAtStart());
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+}
+
+// --- Putting back ---
+
+// Killed while the analysis works: the next start asks; No goes on as ever
+// and the question comes again next time, when Yes puts everything back.
+TEST_F(RepairE2E, AProgramKilledMidPassIsPutBackAtTheNextStart) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}, 1500));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    ASSERT_TRUE(Next(wizard, "Step 1"));
+    ASSERT_TRUE(Next(wizard, "Step 2"));
+    ASSERT_TRUE(Press(wizard, kNext));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return WhereIsTemplate() == kAside; }, std::chrono::minutes(1)));
+    app_->Kill();
+    ASSERT_NE((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+
+    Launch();
+    ASSERT_NO_FATAL_FAILURE(ExpectQuestion(kRecoveryQuestion, "No", "recovery-declined"));
+    ASSERT_NO_FATAL_FAILURE(CancelAtMenu());
+    EXPECT_EQ(kAside, WhereIsTemplate());
+    ASSERT_NO_FATAL_FAILURE(RecoverAtStart());
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+}
+
+// A repair that left the user's faulty Normal.dot aside, undone from the
+// advanced menu: the user's own Normal.dot, the add-ins under their names,
+// the keys as they were. Before that, with no run recorded, there is nothing to undo.
+TEST_F(RepairE2E, UndoPutsBackWhatTheAutomaticRepairChanged) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({Component::NormalDot}));
+    HWND advmenu = OpenUndo();
+    ASSERT_NE(nullptr, advmenu);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("There is nothing to undo: Quorvex has no record of a repair.", "nothing"));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsShown(advmenu); })) << "the menu stays";
+    ASSERT_TRUE(Press(advmenu, "Cancel"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
+    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    ASSERT_TRUE(Press(wizard, "Finish"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+    ASSERT_EQ((Places{kAside, kInPlace, kInPlace, kInPlace, kAside}), WhereIsEverything());
+
+    ASSERT_NE(nullptr, OpenUndo());
+    HWND undo = WaitForForm(kUndoCaption, "Undo a repair");
+    ASSERT_NE(nullptr, undo);
+    Shot(undo, "undo-welcome");
+    const Lines welcome = e2e::PageTexts(undo);
+    ASSERT_GE(welcome.size(), 3u);
+    EXPECT_NE(std::string::npos, welcome[1].find("(Automatic repair) changed.")) << welcome[1];
+    EXPECT_NE(std::string::npos, welcome[2].find(install_.userTemplates)) << welcome[2];
+    ASSERT_TRUE(Next(undo, "Step 1"));
+    Shot(undo, "undo-step1");
+    ASSERT_TRUE(Next(undo, "Step 2"));
+    ASSERT_TRUE(Next(undo, "Step 3"));
+    Shot(undo, "undo-step3");
+    const Lines results = e2e::PageTexts(undo);
+    // Every component the repair touched, the keys it put back itself included.
+    EXPECT_EQ((Lines{"Step 3", "Results:", "The COM add-ins put back.", "The Data key put back.",
+                     "The Options key put back.", "The Startup add-ins put back.", "Normal.dot put back.",
+                     "Click Next to continue"}),
+              results);
+    ASSERT_TRUE(Next(undo, "Finished", "Finish"));
+    ASSERT_TRUE(Press(undo, "Finish"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
 }
 
 // --- The component-reset wizards ---

@@ -229,7 +229,8 @@ TEST_F(EngineNormal, TheProgramFolderIsTriedTwiceButRenamedOnce) {
             reads.push_back(subject.substr(subject.rfind('\\') + 1));
             freshOpen = false;
         }
-        if (method == "GetSpecialFolderPath") reads.push_back("Application Data");
+        if (method == "GetSpecialFolderPath" && subject == std::to_string(os::CsidlAppData))
+            reads.push_back("Application Data");
         if (method == "CopyFile") copies.push_back(subject);
     });
     profile->RenameTemplate();

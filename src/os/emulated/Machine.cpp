@@ -444,7 +444,7 @@ std::intptr_t Machine::ShellExecute(WindowId owner, const std::string& operation
 }
 
 bool Machine::GetSpecialFolderPath(int csidl, std::string* path) {
-    if (auto fault = s_->Enter("GetSpecialFolderPath", {})) return FailWith(*s_, *fault);
+    if (auto fault = s_->Enter("GetSpecialFolderPath", std::to_string(csidl))) return FailWith(*s_, *fault);
     auto found = s_->specialFolders.find(csidl);
     if (found == s_->specialFolders.end()) return false;
     if (path != nullptr) *path = found->second;

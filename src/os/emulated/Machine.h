@@ -127,7 +127,8 @@ public:
     // Called on every Api call with the method name and its first path or key
     // argument (empty where there is none); lets tests stop a run at a chosen
     // step. A key argument is the key's full name ("HKEY_CURRENT_USER\...")
-    // followed by the subkey or value name; a handle stands for its file's path.
+    // followed by the subkey or value name; a handle stands for its file's path;
+    // a special folder is its number.
     // Calls made by a started program or an automation server (they run in
     // processes of their own) are not counted, observed or failed.
     void SetCallObserver(std::function<void(const std::string& method, const std::string& subject)> observer);
