@@ -99,7 +99,9 @@ TEST_F(ShellE2E, FirstRunAsksForTheVersionAndOpensTheMenuWithTheOffer) {
         EXPECT_NE(nullptr, e2e::FindControl(choice, text)) << app_->Describe();
     }
     auto versions = e2e::OptionButtons(choice);
-    EXPECT_EQ((std::vector<std::string>{kWord2002Option, kWord2003Option, kNotSureOption}), PlainTexts(versions));
+    // No newer Word here: one option stands for them all.
+    EXPECT_EQ((std::vector<std::string>{kWord2002Option, kWord2003Option, "Word 2007 or later", kNotSureOption}),
+              PlainTexts(versions));
     EXPECT_EQ((std::vector<std::string>{kWord2003Option}), CheckedTexts(versions));
     EXPECT_FALSE(e2e::IsChecked(e2e::FindControl(choice, "Do not show this dialog again")));
     EXPECT_FALSE(Setting("Settings", "Word Version")) << "nothing is stored before Next";
@@ -272,6 +274,8 @@ TEST_F(ShellE2E, VersionChoicePreselectsTheInstalledWordAndCancelEnds) {
     };
     const Case cases[] = {
         {"word-2002", wordsim::Version::Word2002, kWord2002Option},
+        // Found by Click-to-Run's configuration alone, and offered by its name.
+        {"word-2016", wordsim::Version::Word2016, "Word 2016 or later (also known as Microsoft 365)"},
         {"no-word", std::nullopt, kNotSureOption},
     };
     for (const Case& c : cases) {
