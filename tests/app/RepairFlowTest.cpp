@@ -3,6 +3,8 @@
 // and the end, with the faults Word can have.
 #include "AppWorld.h"
 
+#include "app/Unattended.h"
+#include "engine/RegFile.h"
 #include "wizards/frmBackup.h"
 #include "wordsim/emulated/EmulatedWord.h"
 
@@ -14,6 +16,7 @@ using apptest::World;
 using wordsim::Component;
 
 const std::string kAppData = "C:\\Users\\Ann\\AppData\\Roaming";
+const std::string kLocalAppData = "C:\\Users\\Ann\\AppData\\Local";
 
 struct Installed {
     World world;
@@ -25,6 +28,9 @@ std::unique_ptr<Installed> InstallWord(std::vector<Component> faults) {
     auto w = std::make_unique<Installed>();
     w->world.RemoveWord();
     w->world.machine.SetSpecialFolder(os::CsidlAppData, kAppData);
+    w->world.machine.SetSpecialFolder(os::CsidlLocalAppData, kLocalAppData);
+    for (std::string folder : {"C:\\Users", "C:\\Users\\Ann", "C:\\Users\\Ann\\AppData", kLocalAppData.c_str()})
+        w->world.machine.CreateDirectory(folder);
     wordsim::InstallOptions options;
     options.faults = std::move(faults);
     w->word = wordsim::InstallEmulated(w->world.machine, options);
@@ -59,6 +65,19 @@ void ScriptTheAutomaticRepair(World& world, Results& results) {
     host.ThenClick("frmPromotion", "cmdClose");
 }
 
+// The same machine run with /auto: its exit code, and the result lines its
+// log holds in the order written.
+int RunAuto(World& world, std::vector<std::string>* results) {
+    const int code = app::RunCommandLine(world.machine, app::ParseArguments({"/auto"}), {});
+    std::string log = world.machine.ReadFileText(kLocalAppData + "\\Quorvex\\last-run.log").value_or("");
+    for (size_t at = 0; (at = log.find("Result: ", at)) != std::string::npos;) {
+        const size_t end = log.find("\r\n", at);
+        results->push_back(log.substr(at + 8, end - at - 8));
+        at = end;
+    }
+    return code;
+}
+
 // The user's own key is in place: it exists and still carries its fault
 // marker (a key Word rebuilt from its defaults has none).
 bool UsersKeyInPlace(os::Api& api, const std::string& subKey, bool faulty) {
@@ -78,38 +97,47 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         std::vector<Component> faults;
         std::vector<std::string> step3;  // template, Data, COM, add-ins, Options
         std::vector<std::string> step4;
+        int autoExit;
     } cases[] = {
         {"no fault",
          {},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}, 0},
         {"Normal.dot",
          {Component::NormalDot},
          {"Default Template Fixed", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}, 1},
         {"COM add-in",
          {Component::ComAddins},
          {"Default Template OK!", "Data Passed!", "COM Failed", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"}, 1},
         {"Data",
          {Component::Data},
          {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options OK!"}, 1},
         {"Options",
          {Component::Options},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Failed"},
-         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options Fixed"}},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options Fixed"}, 1},
         {"Startup add-in",
          {Component::StartupAddins},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}, 1},
         {"Data and Options",
          {Component::Data, Component::Options},
          {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
-         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"}},
+         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        // The wizard and /auto on twin machines give the same lines.
+        auto twin = InstallWord(c.faults);
+        std::vector<std::string> autoLines;
+        EXPECT_EQ(RunAuto(twin->world, &autoLines), c.autoExit);
+        std::vector<std::string> wizardLines = c.step3;
+        wizardLines.insert(wizardLines.end(), c.step4.begin(), c.step4.end());
+        EXPECT_EQ(autoLines, wizardLines);
+
         auto w = InstallWord(c.faults);
         World& world = w->world;
         const auto usersTemplate = world.machine.ReadFileText(w->word.normalDot);
@@ -149,16 +177,21 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
     }
 }
 
-TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
+// A Word broken beyond its five components: it never starts, and its
+// registration runs change nothing.
+std::unique_ptr<Installed> InstallDeadWord() {
     auto w = InstallWord({});
-    World& world = w->world;
-    // A Word broken beyond its five components: it never starts, and its
-    // registration runs change nothing.
-    world.machine.InstallProgram(w->word.winword, [](os::emulated::Machine&, const std::string&) { return 0u; });
-    world.machine.RegisterAutomation("Word.Application", [](os::emulated::Machine&, os::AutoError* error) {
+    w->world.machine.InstallProgram(w->word.winword, [](os::emulated::Machine&, const std::string&) { return 0u; });
+    w->world.machine.RegisterAutomation("Word.Application", [](os::emulated::Machine&, os::AutoError* error) {
         *error = {int32_t(0x80080005), "Server execution failed"};
         return std::unique_ptr<os::AutomationObject>();
     });
+    return w;
+}
+
+TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
+    auto w = InstallDeadWord();
+    World& world = w->world;
     world.Host().ThenClick("frmMain", "Command4");
     for (int page = 0; page < 3; ++page) world.Host().ThenClick("frmBackup", "cmdNext");
     world.Start();
@@ -169,6 +202,20 @@ TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
               "We're sorry but Word could not be started in safe mode and cannot continue. Thanks for using "
               "Quorvex.");
     EXPECT_EQ(world.Host().FindForm("frmPromotion"), nullptr) << "the run ends without the closing form";
+
+    // Unattended, nobody is told: everything is put back as it was.
+    auto twin = InstallDeadWord();
+    os::emulated::Machine& machine = twin->world.machine;
+    const auto normalDot = machine.ReadFileText(twin->word.normalDot);
+    const auto tools = machine.ReadFileText(twin->word.startupFolder + "\\Tools.dot");
+    engine::RegFile office, officeAfter;
+    ASSERT_EQ(engine::ReadRegTree(machine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &office), 0);
+    std::vector<std::string> lines;
+    EXPECT_EQ(RunAuto(twin->world, &lines), 2);
+    EXPECT_EQ(machine.ReadFileText(twin->word.normalDot), normalDot);
+    EXPECT_EQ(machine.ReadFileText(twin->word.startupFolder + "\\Tools.dot"), tools);
+    ASSERT_EQ(engine::ReadRegTree(machine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &officeAfter), 0);
+    EXPECT_TRUE(office == officeAfter);
 }
 
 }  // namespace

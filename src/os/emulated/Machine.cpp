@@ -588,6 +588,18 @@ Handle Machine::CreateMutex(const std::string& name, bool* alreadyExists) {
     return s_->NewHandle(MutexHandle{name});
 }
 
+void Machine::SetParentConsole(bool present) { s_->parentConsole = present; }
+const std::string& Machine::ConsoleText() const { return s_->consoleText; }
+
+bool Machine::AttachParentConsole() {
+    s_->consoleAttached = s_->parentConsole;
+    return s_->consoleAttached;
+}
+
+void Machine::WriteToConsole(const std::string& text) {
+    if (s_->consoleAttached) s_->consoleText += text;
+}
+
 bool Machine::ActivateOtherWindow(const std::string& className) {
     if (auto fault = s_->Enter("ActivateOtherWindow", className)) return FailWith(*s_, *fault);
     for (const MachineData::Window& window : s_->windows) {
