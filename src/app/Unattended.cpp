@@ -132,7 +132,7 @@ private:
 std::string ChooseVersion(const platform::Services& services, const CommandLine& line) {
     if (!line.version.empty()) return line.version;
     Settings settings(services.api);
-    const std::string stored = settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault);
+    std::string stored = settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault);
     if (engine::IsSupportedVersion(stored)) return stored;
     if (DetectWD11(services) == engine::kWord2003) return engine::kWord2003;
     return DetectWD10(services);
