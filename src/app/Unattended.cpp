@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "engine/FileIo.h"
+#include "engine/Generations.h"
 #include "engine/Program.h"
 #include "engine/RepairPasses.h"
 #include "engine/WordVersions.h"
@@ -16,6 +17,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace app {
 
@@ -151,11 +153,18 @@ void PutBack(engine::clsWD& wd, const engine::RunRecord& run, RunLog& log) {
         if (!failure.empty()) log.Line("  " + failure, true);
 }
 
-void LogBackups(const engine::RunRecord& run, RunLog& log) {
-    for (const auto& [file, backup] : run.backups)
-        if (backup.state == engine::RunRecord::BackupState::Saved) log.Line("Backup: " + backup.file);
+// The registry backups as written, then the files renamed aside that are
+// still there (the run keeps their names in lower case).
+void LogBackups(os::Api& api, const engine::RunRecord& run, RunLog& log) {
+    std::set<std::string> logged;
+    for (const auto& [path, backup] : run.backups) {
+        if (backup.state != engine::RunRecord::BackupState::Saved || backup.file.empty()) continue;
+        log.Line("Backup: " + backup.file);
+        logged.insert(engine::FoldPath(backup.file));
+    }
     for (const std::string& file : run.made)
-        if (run.backups.count(file) == 0) log.Line("Backup: " + file);
+        if (logged.count(file) == 0 && api.GetFileAttributes(file) != os::InvalidFileAttributes)
+            log.Line("Backup: " + file);
 }
 
 int AutomaticRepair(os::Api& api, const CommandLine& line, RunLog& log) {
@@ -212,7 +221,7 @@ int AutomaticRepair(os::Api& api, const CommandLine& line, RunLog& log) {
         log.Line(std::string("Stopped by an unexpected error: ") + failure.what(), true);
         code = kExitNotDone;
     }
-    LogBackups(program.Run, log);
+    LogBackups(api, program.Run, log);
     return code;
 }
 
