@@ -5,6 +5,8 @@
 #include "app/Startup.h"
 #include "engine/FileIo.h"
 #include "engine/Generations.h"
+#include "engine/Journal.h"
+#include "engine/PutBack.h"
 #include "engine/Program.h"
 #include "engine/RepairPasses.h"
 #include "engine/WordVersions.h"
@@ -18,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace app {
 
@@ -27,6 +30,9 @@ using engine::Verdict;
 using Part = engine::RunRecord::Part;
 
 constexpr const char* kLineEnd = "\r\n";
+// How the runs are named in the journal, as the wizards name theirs.
+constexpr const char* kAutoRunName = "Automatic repair";
+constexpr const char* kUndoRunName = "Undo a repair";
 // The order of the wizard's result lines, top to bottom.
 constexpr Part kShownOrder[] = {Part::Template, Part::Data, Part::COM, Part::Addins, Part::Options};
 constexpr const char* kPartNames[] = {"Normal.dot", "Data", "COM", "Options", "Addins"};
@@ -104,16 +110,18 @@ private:
 // component's line in the wizard's words once its pass is over.
 class LogReporter : public engine::PassReporter {
 public:
-    explicit LogReporter(RunLog& log) : log_(log) {}
+    LogReporter(RunLog& log, const engine::RunRecord& run) : log_(log), run_(run) {}
 
     void Step(Pass, size_t, const char* what) override { log_.Line(std::string("  Step: ") + what); }
     void StartedDisabled(Pass, bool started) override {
+        if (run_.registrationSkipped) log_.Line("  Word's registration was skipped: this Word has none to renew.");
         log_.Line(started ? "  Word started with everything disabled."
                           : "  Word did not start even with everything disabled.",
                   !started);
     }
     void Result(Pass pass, Part part, Verdict verdict, const std::string& failureLine) override {
-        lines_[static_cast<size_t>(part)] = wizards::frmBackup::ResultText(pass, part, verdict, failureLine);
+        lines_[static_cast<size_t>(part)] =
+            engine::WithForAllUsers(run_, part, wizards::frmBackup::ResultText(pass, part, verdict, failureLine));
     }
     void WriteResults() {
         for (Part part : kShownOrder) {
@@ -126,6 +134,7 @@ public:
 
 private:
     RunLog& log_;
+    const engine::RunRecord& run_;
     std::array<std::string, 5> lines_;
 };
 
@@ -182,8 +191,9 @@ int AutomaticRepair(os::Api& api, const CommandLine& line, RunLog& log) {
     program.CurrentWordVersion = version;
     program.WordProgramFolder = *folder;
     log.Line("Word version " + version + " in " + *folder, true);
+    program.journal.SetWizard(kAutoRunName);
 
-    LogReporter reporter(log);
+    LogReporter reporter(log, program.Run);
     // A fresh profile for each pass, as the wizard selects one.
     auto select = [&] {
         program.CurrentWordProfile = wizards::StandardProfiles(program)(version);
@@ -215,6 +225,8 @@ int AutomaticRepair(os::Api& api, const CommandLine& line, RunLog& log) {
             log.Line("Left disabled: " + disabled, true);
             code = kExitRepaired;
         }
+        // Every road but a stop ends the run as the wizard's Finish does.
+        program.journal.Finish();
     } catch (const RunEnded&) {
         code = kExitNotDone;
     } catch (const std::exception& failure) {
@@ -222,7 +234,69 @@ int AutomaticRepair(os::Api& api, const CommandLine& line, RunLog& log) {
         code = kExitNotDone;
     }
     LogBackups(api, program.Run, log);
+    if (!program.journal.Path().empty()) log.Line("Journal: " + program.journal.Path());
     return code;
+}
+
+int ListRuns(os::Api& api, RunLog& log) {
+    log.Line("Runs in the journal, newest first:", true);
+    const std::vector<engine::JournalRun> runs = engine::ListJournals(api);
+    for (const engine::JournalRun& run : runs) {
+        std::string text = "Run " + std::to_string(run.number) + ": " + api.FormatFileTime(run.started) + ", " +
+                           run.wizard;
+        if (!run.damage.empty()) {
+            text += ", damaged (" + run.damage + ")";
+        } else {
+            const std::vector<engine::Component> changed = engine::ChangedComponents(run);
+            text += run.finished ? ", finished" : ", did not finish";
+            text += changed.empty() ? ", changed nothing" : ", changed " + engine::Names(changed);
+        }
+        log.Line(text + "; " + run.path, true);
+    }
+    if (runs.empty()) log.Line("None.", true);
+    return kExitNothingAtFault;
+}
+
+// Puts back the newest sound run that changed something, or the run of
+// that number, as the undo wizard does.
+int UndoRun(os::Api& api, const CommandLine& line, RunLog& log) {
+    const bool last = line.run == "last";
+    for (const engine::JournalRun& run : engine::ListJournals(api)) {
+        if (!last && std::to_string(run.number) != line.run) continue;
+        const std::vector<engine::Component> changed = engine::ChangedComponents(run);
+        if (last && (!run.damage.empty() || changed.empty())) continue;
+        log.Line("Undoing run " + std::to_string(run.number) + " of " + api.FormatFileTime(run.started) + " (" +
+                     run.wizard + "); journal " + run.path,
+                 true);
+        if (!run.damage.empty()) {
+            log.Line("Its journal is damaged (" + run.damage + "): nothing was put back.", true);
+            return kExitNotDone;
+        }
+        UnattendedUser user(log);
+        engine::Program program(platform::Services{api, user});
+        int code = kExitNothingAtFault;
+        try {
+            for (const engine::PutBackResult& result : engine::PutBackAsRun(program, run, changed, kUndoRunName)) {
+                log.Line("  " + (result.done ? "Put back: " + result.component : engine::ResultText(result)), true);
+                if (!result.done) code = kExitNotDone;
+            }
+        } catch (const RunEnded&) {
+            code = kExitNotDone;
+        }
+        return code;
+    }
+    if (!last) {
+        log.Line("The journal has no run " + line.run + ".", true);
+        return kExitBadArguments;
+    }
+    log.Line("There is nothing to undo: Quorvex has no record of a repair.", true);
+    return kExitNothingAtFault;
+}
+
+int Run(os::Api& api, const CommandLine& line, RunLog& log) {
+    if (line.action == CommandLine::Action::List) return ListRuns(api, log);
+    if (line.action == CommandLine::Action::Undo) return UndoRun(api, line, log);
+    return AutomaticRepair(api, line, log);
 }
 
 const char* ExitMeaning(int code) {
@@ -261,15 +335,10 @@ int RunCommandLine(os::Api& api, const CommandLine& line, const std::function<vo
             showUsage(kUsage);
         return kExitNothingAtFault;
     }
-    if (line.action != CommandLine::Action::Auto) {
-        api.WriteToConsole(std::string("qvxfix: this build keeps no run journal to undo or list") + kLineEnd);
-        return kExitBadArguments;
-    }
     RunLog log(api, line.log.empty() ? DefaultLogPath(api) : line.log);
     // Held until the run ends.
     SingleInstance instance(api);
-    int code = kExitAnotherCopyRuns;
-    if (!instance.AnotherCopyRuns()) code = AutomaticRepair(api, line, log);
+    const int code = instance.AnotherCopyRuns() ? kExitAnotherCopyRuns : Run(api, line, log);
     log.Line("Exit code " + std::to_string(code) + ": " + ExitMeaning(code), true);
     return code;
 }

@@ -114,14 +114,16 @@ constexpr Line kRepairLines[] = {&frmBackup::lbltemplateFixed, &frmBackup::lblDa
 // The wizard's pages as the passes' reporter.
 class PageReporter : public engine::PassReporter {
 public:
-    PageReporter(frmBackup& form, forms::Host& host, const std::string& title)
-        : form_(form), host_(host), title_(title) {}
+    PageReporter(frmBackup& form, forms::Host& host, const std::string& title, const engine::RunRecord& run)
+        : form_(form), host_(host), title_(title), run_(run) {}
 
     void Step(engine::Pass pass, size_t index, const char*) override {
         if (pass != engine::Pass::Analysis || index >= std::size(kAnalysisCaptions)) return;
         const StepCaptions& step = kAnalysisCaptions[index];
         (form_.*step.first).SetCaption(step.firstText);
         if (step.second != nullptr) (form_.*step.second).SetCaption(step.secondText);
+        if (index + 1 == std::size(kAnalysisCaptions) && run_.registrationSkipped)
+            form_.lblRegsrv.SetCaption(kRegistrationSkipped);
     }
     void StartedDisabled(engine::Pass pass, bool started) override {
         const bool analysis = pass == engine::Pass::Analysis;
@@ -136,13 +138,15 @@ public:
     void Result(engine::Pass pass, Part part, engine::Verdict verdict, const std::string& failureLine) override {
         const auto n = static_cast<size_t>(part);
         Line line = pass == engine::Pass::Analysis ? kAnalysisLines[n] : kRepairLines[n];
-        (form_.*line).SetCaption(frmBackup::ResultText(pass, part, verdict, failureLine));
+        (form_.*line).SetCaption(
+            engine::WithForAllUsers(run_, part, frmBackup::ResultText(pass, part, verdict, failureLine)));
     }
 
 private:
     frmBackup& form_;
     forms::Host& host_;
     const std::string& title_;
+    const engine::RunRecord& run_;
 };
 }  // namespace
 
@@ -163,7 +167,7 @@ std::string frmBackup::ResultText(engine::Pass pass, Part part, engine::Verdict 
 bool frmBackup::AnalysisPass() {
     const std::shared_ptr<clsWD> profile = BeginWork(3);
     if (!profile) return false;
-    PageReporter reporter(*this, GetHost(), env_.program.services.title);
+    PageReporter reporter(*this, GetHost(), env_.program.services.title, env_.program.Run);
     engine::AnalysisPass(*profile, env_.program.Run, reporter);
 
     lblNext3.SetVisible(true);
@@ -175,7 +179,7 @@ bool frmBackup::AnalysisPass() {
 bool frmBackup::RepairPass() {
     const std::shared_ptr<clsWD> profile = BeginWork(7);
     if (!profile) return false;
-    PageReporter reporter(*this, GetHost(), env_.program.services.title);
+    PageReporter reporter(*this, GetHost(), env_.program.services.title, env_.program.Run);
     engine::RepairPass(*profile, env_.program.Run, reporter);
 
     SetButtons(false, true, false, true);

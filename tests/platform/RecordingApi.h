@@ -213,6 +213,7 @@ public:
     bool ActivateOtherWindow(const std::string& className) override { return inner_.ActivateOtherWindow(className); }
     bool AttachParentConsole() override { return inner_.AttachParentConsole(); }
     void WriteToConsole(const std::string& text) override { inner_.WriteToConsole(text); }
+    bool IsElevated() override { return inner_.IsElevated(); }
     int32_t CreateObject(const std::string& progId, std::unique_ptr<os::AutomationObject>* object,
                          os::AutoError* error) override {
         return inner_.CreateObject(progId, object, error);

@@ -63,8 +63,11 @@ std::string Mib(double bytes) { return Fixed(bytes / (1024.0 * 1024.0), 1) + " M
 std::string Verdict(bool met) { return met ? "yes" : "NO"; }
 
 std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, const Options& options,
-                                                  uint32_t delayMs, const std::vector<wordsim::Component>& faults) {
+                                                  uint32_t delayMs, const std::vector<wordsim::Component>& faults,
+                                                  wordsim::Version version) {
     wordsim::InstallOptions install;
+    install.version = version;
+    if (wordsim::IsNewer(version)) install.startupAddins = {"Tools.dotm", "Macros.wll"};
     install.binarySource = options.wordsim;
     install.startDelayMs = delayMs;
     install.faults = faults;
@@ -78,9 +81,9 @@ std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, cons
     return result;
 }
 
-void StoreQuietSettings(os::win32::Win32Api& api) {
+void StoreQuietSettings(os::win32::Win32Api& api, const char* version) {
     const std::string root = kSettingsRoot;
-    wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", engine::kWord2003);
+    wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", version);
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Detect No Show", "True");
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Show WalkThru", "WalkThru", "True");
 }

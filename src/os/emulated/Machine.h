@@ -88,6 +88,8 @@ public:
     // ActivateOtherWindow may bring to the front; and the window that is.
     WindowId AddWindow(const std::string& className, bool visible = true);
     WindowId ForegroundWindow() const;
+    // Runs the program as an administrator would (not by default).
+    void SetElevated(bool elevated);
 
     // The console of the program that started this one: whether there is
     // one, and what was written to it.
@@ -130,7 +132,8 @@ public:
     // Called on every Api call with the method name and its first path or key
     // argument (empty where there is none); lets tests stop a run at a chosen
     // step. A key argument is the key's full name ("HKEY_CURRENT_USER\...")
-    // followed by the subkey or value name; a handle stands for its file's path.
+    // followed by the subkey or value name; a handle stands for its file's path;
+    // a special folder is its number.
     // Calls made by a started program or an automation server (they run in
     // processes of their own) are not counted, observed or failed.
     void SetCallObserver(std::function<void(const std::string& method, const std::string& subject)> observer);
@@ -203,6 +206,7 @@ public:
     bool ActivateOtherWindow(const std::string& className) override;
     bool AttachParentConsole() override;
     void WriteToConsole(const std::string& text) override;
+    bool IsElevated() override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;

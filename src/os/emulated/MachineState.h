@@ -187,6 +187,7 @@ struct MachineData {
     bool parentConsole = false;
     bool consoleAttached = false;
     std::string consoleText;
+    bool elevated = false;
 
     // Fault injection and observation
     std::vector<Fault> faults;

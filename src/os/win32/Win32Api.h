@@ -86,6 +86,7 @@ public:
     bool ActivateOtherWindow(const std::string& className) override;
     bool AttachParentConsole() override;
     void WriteToConsole(const std::string& text) override;
+    bool IsElevated() override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;
