@@ -73,18 +73,22 @@ void ScriptTheAutomaticRepair(World& world, Results& results) {
     host.ThenClick("frmPromotion", "cmdClose");
 }
 
-// The same machine run with /auto: its exit code, and the result lines its
-// log holds in the order written.
-int RunAuto(World& world, std::vector<std::string>* results) {
-    const int code = app::RunCommandLine(world.machine, app::ParseArguments({"/auto"}), {});
-    std::string log = world.machine.ReadFileText(kLocalAppData + "\\Quorvex\\last-run.log").value_or("");
-    for (size_t at = 0; (at = log.find("Result: ", at)) != std::string::npos;) {
+// The machine run with those switches: the exit code, and what follows
+// marker on the lines this run added to the log.
+int RunWith(World& world, const std::vector<std::string>& args, const std::string& marker,
+            std::vector<std::string>* found) {
+    const std::string path = kLocalAppData + "\\Quorvex\\last-run.log";
+    const size_t earlier = world.machine.ReadFileText(path).value_or("").size();
+    const int code = app::RunCommandLine(world.machine, app::ParseArguments(args), {});
+    const std::string log = world.machine.ReadFileText(path).value_or("");
+    for (size_t at = earlier; (at = log.find(marker, at)) != std::string::npos;) {
         const size_t end = log.find("\r\n", at);
-        results->push_back(log.substr(at + 8, end - at - 8));
+        found->push_back(log.substr(at + marker.size(), end - at - marker.size()));
         at = end;
     }
     return code;
 }
+int RunAuto(World& world, std::vector<std::string>* results) { return RunWith(world, {"/auto"}, "Result: ", results); }
 
 // The user's own key is in place: it exists and still carries its fault
 // marker (a key Word rebuilt from its defaults has none).
@@ -143,8 +147,22 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         const bool newer = wordsim::IsNewer(version);
         // The wizard and /auto on twin machines give the same lines.
         auto twin = InstallWord(c.faults, version);
-        std::vector<std::string> autoLines;
+        os::emulated::Machine& twinMachine = twin->world.machine;
+        engine::RegFile office0, officeUndone;
+        ASSERT_EQ(engine::ReadRegTree(twinMachine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &office0), 0);
+        const auto template0 = twinMachine.ReadFileText(twin->word.normalDot);
+        std::vector<std::string> autoLines, undone, runs;
         EXPECT_EQ(RunAuto(twin->world, &autoLines), c.autoExit);
+        // /undo last puts back what /auto changed, and /list names both runs.
+        EXPECT_EQ(RunWith(twin->world, {"-undo", "Last"}, "could not be put back", &undone), 0);
+        EXPECT_EQ(undone, std::vector<std::string>{});
+        ASSERT_EQ(engine::ReadRegTree(twinMachine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &officeUndone), 0);
+        EXPECT_TRUE(office0 == officeUndone);
+        EXPECT_EQ(twinMachine.ReadFileText(twin->word.normalDot), template0);
+        EXPECT_EQ(RunWith(twin->world, {"/list"}, ": ", &runs), 0);
+        ASSERT_EQ(runs.size(), 3u);
+        EXPECT_NE(runs[0].find("Undo a repair, finished"), std::string::npos) << runs[0];
+        EXPECT_NE(runs[1].find("Automatic repair, finished"), std::string::npos) << runs[1];
         auto w = InstallWord(c.faults, version);
         World& world = w->world;
         const std::string office = wordsim::OfficeKey(version) + "\\Word\\";
