@@ -1,6 +1,8 @@
 // The switches: what each command line asks for, and the malformed ones that
 // must end with the usage before anything is touched.
 #include "app/CommandLine.h"
+#include "app/Unattended.h"
+#include "os/emulated/Machine.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,22 @@ TEST(CommandLine, SplitsAsTheRuntimeDoes) {
     EXPECT_EQ(app::SplitCommandLine("\"C:\\Program Files\\Q\\qvxfix.exe\" /auto  /log \"C:\\a b\\c.log\" "),
               (V{"/auto", "/log", "C:\\a b\\c.log"}));
     EXPECT_EQ(app::SplitCommandLine("q.exe a\\\\\\\"b \"c\\\\\" d\\e \"\""), (V{"a\\\"b", "c\\", "d\\e", ""}));
+}
+
+// Started from a console, a bad command line says why and how there, and
+// touches nothing, the log included; without one it says nothing at all.
+TEST(CommandLine, BadArgumentsGoToTheConsoleOnlyAndEndWith64) {
+    for (bool console : {true, false}) {
+        os::emulated::Machine machine;
+        machine.SetParentConsole(console);
+        machine.SetSpecialFolder(os::CsidlLocalAppData, "C:\\");
+        bool shown = false;
+        EXPECT_EQ(app::RunCommandLine(machine, app::ParseArguments({"/auto", "/bogus"}), [&](auto&) { shown = true; }),
+                  64);
+        EXPECT_EQ(machine.ConsoleText(), console ? "qvxfix: unknown switch: /bogus\r\n" + std::string(app::kUsage) : "");
+        EXPECT_FALSE(shown);
+        EXPECT_FALSE(machine.Exists("C:\\Quorvex"));
+    }
 }
 
 }  // namespace

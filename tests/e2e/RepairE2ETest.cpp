@@ -528,6 +528,19 @@ TEST_F(RepairE2E, UnattendedWithWordThatNeverStartsPutsEverythingBack) {
     EXPECT_EQ(Lines{"Exit code 2"}, LoggedResults());
 }
 
+// /undo last after an unattended repair: everything as it was, byte for byte.
+TEST_F(RepairE2E, UnattendedUndoOfTheLastRepairPutsEverythingBack) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({Component::Data, Component::Options}));
+    engine::RegFile before, after;
+    ASSERT_EQ(0, engine::ReadRegTree(Api(), os::HKeyCurrentUser, "Software\\Microsoft\\Office", &before));
+    EXPECT_EQ(1, RunUnattended("/auto"));
+    EXPECT_EQ((Places{kInPlace, kInPlace, kRemoved, kRemoved, kAside}), WhereIsEverything());
+    EXPECT_EQ(0, RunUnattended("/undo last"));
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+    ASSERT_EQ(0, engine::ReadRegTree(Api(), os::HKeyCurrentUser, "Software\\Microsoft\\Office", &after));
+    EXPECT_TRUE(before == after) << "Word's keys as they were";
+}
+
 // Another copy holds the session's mark; bad command lines end before
 // anything is touched, the log included.
 TEST_F(RepairE2E, UnattendedRefusesASecondCopyAndBadCommandLines) {
