@@ -770,7 +770,7 @@ INSTANTIATE_TEST_SUITE_P(Words, SafeModeE2E,
                          ::testing::Values(wordsim::Version::Word2003, wordsim::Version::Word2007,
                                            wordsim::Version::Word2016),
                          [](const ::testing::TestParamInfo<wordsim::Version>& param) {
-                             return std::string("Word") + wordsim::ProductName(param.param) + 15;
+                             return std::string("Word") + (wordsim::ProductName(param.param) + 15);
                          });
 
 TEST_F(RepairE2E, SafeModeLaunchWithoutWordSaysSoAndEnds) {
