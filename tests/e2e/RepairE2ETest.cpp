@@ -319,7 +319,9 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
     const bool newerWord = wordsim::IsNewer(word_);
     const std::string newer = io::Join(install_.startupFolder, kNewerAddin);
-    if (!newerWord) ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
+    if (!newerWord) {
+        ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
+    }
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
     HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
@@ -344,7 +346,9 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 
     EXPECT_EQ(c.after, WhereIsEverything());
-    if (!newerWord) EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched";
+    if (!newerWord) {
+        EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched";
+    }
     // Startup, then each pass: Word started with everything disabled, then
     // once per component. A newer Word is found without starting it.
     EXPECT_EQ(newerWord ? 12u : 13u, Logged("automation"));
