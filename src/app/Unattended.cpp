@@ -139,14 +139,24 @@ private:
 };
 
 // The version the run works on: the one asked for, else the stored choice,
-// else the one whose per-user key is there (the newer first).
+// else the newest Word found.
 std::string ChooseVersion(const platform::Services& services, const CommandLine& line) {
     if (!line.version.empty()) return line.version;
     Settings settings(services.api);
     std::string stored = settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault);
     if (engine::IsSupportedVersion(stored)) return stored;
+    const std::vector<InstalledWord> newer = FindNewerWords(services.api);
+    if (!newer.empty()) return newer.back().version;
     if (DetectWD11(services) == engine::kWord2003) return engine::kWord2003;
     return DetectWD10(services);
+}
+
+// Where winword.exe of that version lies, as start-up learns it without
+// starting Word: a newer Word where it was found, else its registration.
+std::optional<std::string> FindWord(os::Api& api, const std::string& version) {
+    for (const InstalledWord& word : FindNewerWords(api))
+        if (word.version == version) return word.folder;
+    return FindWordOnDisk(api, version);
 }
 
 bool AnyVerdict(const engine::PassResult& result, Verdict verdict) {
@@ -182,7 +192,7 @@ int AutomaticRepair(os::Api& api, const CommandLine& line, RunLog& log) {
     log.Line("Quorvex automatic repair, unattended; log " + log.Path(), true);
     const std::string version = ChooseVersion(program.services, line);
     std::optional<std::string> folder;
-    if (engine::IsSupportedVersion(version)) folder = FindWordOnDisk(api, version);
+    if (engine::IsSupportedVersion(version)) folder = FindWord(api, version);
     if (!folder) {
         log.Line("No supported Word found" + (line.version.empty() ? std::string() : " for " + line.version) + ".",
                  true);
