@@ -262,6 +262,12 @@ public:
     // belongs to another process: the popup its owner last made active,
     // restored when minimised. False when there is none.
     virtual bool ActivateOtherWindow(const std::string& className) = 0;
+    // AttachConsole(ATTACH_PARENT_PROCESS): the console of the program that
+    // started this one, if it has one. False when there is none.
+    virtual bool AttachParentConsole() = 0;
+    // Writes text to the standard output the program was given, else to the
+    // attached console; nothing without either.
+    virtual void WriteToConsole(const std::string& text) = 0;
     // Whether the program runs with an administrator's full rights (its
     // token is elevated): only then is what all users share changed.
     virtual bool IsElevated() = 0;

@@ -155,14 +155,9 @@ std::string frmBackup::ResultText(engine::Pass pass, Part part, engine::Verdict 
     if (verdict == engine::Verdict::NotDone) return failureLine;
     const bool passed = verdict == engine::Verdict::Passed;
     const bool analysis = pass == engine::Pass::Analysis;
-    switch (part) {
-        case Part::Template: return passed ? "Default Template OK!" : "Default Template Fixed";
-        // The Startup add-ins count as good whatever Word does.
-        case Part::Addins: return analysis ? "Addins Passed!" : "Addins OK!";
-        case Part::COM: break;
-        case Part::Data: break;
-        case Part::Options: break;
-    }
+    if (part == Part::Template) return passed ? "Default Template OK!" : "Default Template Fixed";
+    // The Startup add-ins count as good whatever Word does.
+    if (part == Part::Addins) return analysis ? "Addins Passed!" : "Addins OK!";
     static constexpr const char* kNames[] = {"", "Data", "COM", "Options", ""};
     const std::string name = kNames[static_cast<size_t>(part)];
     if (analysis) return name + (passed ? " Passed!" : " Failed");

@@ -3,6 +3,8 @@
 // and the end, with the faults Word can have.
 #include "AppWorld.h"
 
+#include "app/Unattended.h"
+#include "engine/RegFile.h"
 #include "wizards/frmBackup.h"
 #include "wordsim/emulated/EmulatedWord.h"
 
@@ -14,6 +16,7 @@ using apptest::World;
 using wordsim::Component;
 
 const std::string kAppData = "C:\\Users\\Ann\\AppData\\Roaming";
+const std::string kLocalAppData = "C:\\Users\\Ann\\AppData\\Local";
 
 struct Installed {
     World world;
@@ -27,6 +30,9 @@ std::unique_ptr<Installed> InstallWord(std::vector<Component> faults,
     auto w = std::make_unique<Installed>();
     w->world.RemoveWord();
     w->world.machine.SetSpecialFolder(os::CsidlAppData, kAppData);
+    w->world.machine.SetSpecialFolder(os::CsidlLocalAppData, kLocalAppData);
+    for (std::string folder : {"C:\\Users", "C:\\Users\\Ann", "C:\\Users\\Ann\\AppData", kLocalAppData.c_str()})
+        w->world.machine.CreateDirectory(folder);
     wordsim::InstallOptions options;
     options.faults = std::move(faults);
     options.version = version;
@@ -67,6 +73,23 @@ void ScriptTheAutomaticRepair(World& world, Results& results) {
     host.ThenClick("frmPromotion", "cmdClose");
 }
 
+// The machine run with those switches: the exit code, and what follows
+// marker on the lines this run added to the log.
+int RunWith(World& world, const std::vector<std::string>& args, const std::string& marker,
+            std::vector<std::string>* found) {
+    const std::string path = kLocalAppData + "\\Quorvex\\last-run.log";
+    const size_t earlier = world.machine.ReadFileText(path).value_or("").size();
+    const int code = app::RunCommandLine(world.machine, app::ParseArguments(args), {});
+    const std::string log = world.machine.ReadFileText(path).value_or("");
+    for (size_t at = earlier; (at = log.find(marker, at)) != std::string::npos;) {
+        const size_t end = log.find("\r\n", at);
+        found->push_back(log.substr(at + marker.size(), end - at - marker.size()));
+        at = end;
+    }
+    return code;
+}
+int RunAuto(World& world, std::vector<std::string>* results) { return RunWith(world, {"/auto"}, "Result: ", results); }
+
 // The user's own key is in place: it exists and still carries its fault
 // marker (a key Word rebuilt from its defaults has none).
 bool UsersKeyInPlace(os::Api& api, const std::string& subKey, bool faulty) {
@@ -85,35 +108,36 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         std::vector<Component> faults;
         std::vector<std::string> step3;  // template, Data, COM, add-ins, Options
         std::vector<std::string> step4;
+        int autoExit;
     } cases[] = {
         {"no fault",
          {},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}, 0},
         {"Normal.dot",
          {Component::NormalDot},
          {"Default Template Fixed", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template Fixed", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}, 1},
         {"COM add-in",
          {Component::ComAddins},
          {"Default Template OK!", "Data Passed!", "COM Failed", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"}, 1},
         {"Data",
          {Component::Data},
          {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options OK!"}, 1},
         {"Options",
          {Component::Options},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Failed"},
-         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options Fixed"}},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options Fixed"}, 1},
         {"Startup add-in",
          {Component::StartupAddins},
          {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
-         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}},
+         {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"}, 1},
         {"Data and Options",
          {Component::Data, Component::Options},
          {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
-         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"}},
+         {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"}, 1},
     };
     // A standard user's run on Word 2016 or later names what all users share and leaves it.
     const std::string corp = "; Corp.Addin (for all users: an administrator can disable it)";
@@ -121,6 +145,24 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
     for (const auto& c : cases) for (wordsim::Version version : {wordsim::Version::Word2003, wordsim::Version::Word2016}) {
         SCOPED_TRACE(std::string(c.what) + " " + wordsim::ProductName(version));
         const bool newer = wordsim::IsNewer(version);
+        // The wizard and /auto on twin machines give the same lines.
+        auto twin = InstallWord(c.faults, version);
+        os::emulated::Machine& twinMachine = twin->world.machine;
+        engine::RegFile office0, officeUndone;
+        ASSERT_EQ(engine::ReadRegTree(twinMachine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &office0), 0);
+        const auto template0 = twinMachine.ReadFileText(twin->word.normalDot);
+        std::vector<std::string> autoLines, undone, runs;
+        EXPECT_EQ(RunAuto(twin->world, &autoLines), c.autoExit);
+        // /undo last puts back what /auto changed, and /list names both runs.
+        EXPECT_EQ(RunWith(twin->world, {"-undo", "Last"}, "could not be put back", &undone), 0);
+        EXPECT_EQ(undone, std::vector<std::string>{});
+        ASSERT_EQ(engine::ReadRegTree(twinMachine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &officeUndone), 0);
+        EXPECT_TRUE(office0 == officeUndone);
+        EXPECT_EQ(twinMachine.ReadFileText(twin->word.normalDot), template0);
+        EXPECT_EQ(RunWith(twin->world, {"/list"}, ": ", &runs), 0);
+        ASSERT_EQ(runs.size(), 3u);
+        EXPECT_NE(runs[0].find("Undo a repair, finished"), std::string::npos) << runs[0];
+        EXPECT_NE(runs[1].find("Automatic repair, finished"), std::string::npos) << runs[1];
         auto w = InstallWord(c.faults, version);
         World& world = w->world;
         const std::string office = wordsim::OfficeKey(version) + "\\Word\\";
@@ -139,6 +181,8 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         };
         EXPECT_EQ(results.step3, expected(c.step3));
         EXPECT_EQ(results.step4, expected(c.step4));
+        results.step3.insert(results.step3.end(), results.step4.begin(), results.step4.end());
+        EXPECT_EQ(autoLines, results.step3);
 
         // The faulty registry components end removed (Word may have rebuilt
         // its defaults since), the good ones in place; the Startup add-ins
@@ -176,16 +220,21 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
     }
 }
 
-TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
+// A Word broken beyond its five components: it never starts, and its
+// registration runs change nothing.
+std::unique_ptr<Installed> InstallDeadWord() {
     auto w = InstallWord({});
-    World& world = w->world;
-    // A Word broken beyond its five components: it never starts, and its
-    // registration runs change nothing.
-    world.machine.InstallProgram(w->word.winword, [](os::emulated::Machine&, const std::string&) { return 0u; });
-    world.machine.RegisterAutomation("Word.Application", [](os::emulated::Machine&, os::AutoError* error) {
+    w->world.machine.InstallProgram(w->word.winword, [](os::emulated::Machine&, const std::string&) { return 0u; });
+    w->world.machine.RegisterAutomation("Word.Application", [](os::emulated::Machine&, os::AutoError* error) {
         *error = {int32_t(0x80080005), "Server execution failed"};
         return std::unique_ptr<os::AutomationObject>();
     });
+    return w;
+}
+
+TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
+    auto w = InstallDeadWord();
+    World& world = w->world;
     world.Host().ThenClick("frmMain", "Command4");
     for (int page = 0; page < 3; ++page) world.Host().ThenClick("frmBackup", "cmdNext");
     world.Start();
@@ -196,6 +245,20 @@ TEST(RepairFlow, WordThatFailsWithEverythingDisabledEndsTheRunWithTheMessage) {
               "We're sorry but Word could not be started in safe mode and cannot continue. Thanks for using "
               "Quorvex.");
     EXPECT_EQ(world.Host().FindForm("frmPromotion"), nullptr) << "the run ends without the closing form";
+
+    // Unattended, nobody is told: everything is put back as it was.
+    auto twin = InstallDeadWord();
+    os::emulated::Machine& machine = twin->world.machine;
+    const auto normalDot = machine.ReadFileText(twin->word.normalDot);
+    const auto tools = machine.ReadFileText(twin->word.startupFolder + "\\Tools.dot");
+    engine::RegFile office, officeAfter;
+    ASSERT_EQ(engine::ReadRegTree(machine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &office), 0);
+    std::vector<std::string> lines;
+    EXPECT_EQ(RunAuto(twin->world, &lines), 2);
+    EXPECT_EQ(machine.ReadFileText(twin->word.normalDot), normalDot);
+    EXPECT_EQ(machine.ReadFileText(twin->word.startupFolder + "\\Tools.dot"), tools);
+    ASSERT_EQ(engine::ReadRegTree(machine, os::HKeyCurrentUser, "Software\\Microsoft\\Office", &officeAfter), 0);
+    EXPECT_TRUE(office == officeAfter);
 }
 
 }  // namespace

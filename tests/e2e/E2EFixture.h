@@ -99,9 +99,9 @@ protected:
         ASSERT_TRUE(install_.ok) << install_.error;
     }
 
-    void Launch() {
+    void Launch(const std::string& arguments = "") {
         std::string error;
-        app_ = App::Start(exe_, folder_, &error);
+        app_ = App::Start(exe_, folder_, &error, arguments);
         ASSERT_TRUE(app_) << error;
     }
 

@@ -4,6 +4,7 @@
 #ifdef _WIN32
 
 #include "e2e/E2EFixture.h"
+#include "engine/RegFile.h"
 
 #include <gtest/gtest.h>
 
@@ -255,6 +256,33 @@ protected:
         });
     }
 
+    // Runs the program with arguments and a log in its folder, watching for
+    // any window of its own; the exit code.
+    int RunUnattended(const std::string& arguments) {
+        Launch(arguments + " -log \"" + Log() + "\"");
+        if (!app_) return -1;
+        bool windowShown = false;
+        e2e::WaitUntil([&] { return (windowShown = windowShown || !app_->Windows().empty()) || !app_->Running(); },
+                       std::chrono::minutes(3));
+        EXPECT_FALSE(windowShown) << app_->Describe();
+        const std::optional<DWORD> code = app_->WaitForExit();
+        return code ? static_cast<int>(*code) : -1;
+    }
+    std::string Log() { return folder_ + "\\run.log"; }
+    // The log's result lines and its last exit code line, without times.
+    Lines LoggedResults() {
+        Lines found;
+        const std::string log = io::ReadWholeFile(Api(), Log()).value_or("");
+        for (size_t at = 0; (at = log.find("  ", at)) != std::string::npos;) {
+            const size_t end = log.find("\r\n", at);
+            std::string line = log.substr(at + 2, end - at - 2);
+            if (line.rfind("  Result: ", 0) == 0) found.push_back(line.substr(10));
+            if (line.rfind("Exit code ", 0) == 0) found.push_back(line.substr(0, line.find(':')));
+            at = end;
+        }
+        return found;
+    }
+
     std::string usersTemplate_;
     wordsim::Version word_ = wordsim::Version::Word2003;
 };
@@ -267,6 +295,7 @@ struct AutomaticCase {
     Lines analysis;  // Step 3
     Lines repair;    // Step 4
     Places after;
+    int autoExit = 1;  // /auto: 1, repaired, unless nothing was at fault
     wordsim::Version word = wordsim::Version::Word2003;
 };
 
@@ -315,6 +344,17 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     EXPECT_EQ(word_ == wordsim::Version::Word2016 ? 0u : 2u, Logged("register"));
 }
 
+// The same without anyone at the screen: the same lines in the log, no
+// window, and the exit code.
+TEST_P(AutomaticRepairE2E, UnattendedLogsTheSameLinesWithoutAWindow) {
+    const AutomaticCase& c = GetParam();
+    word_ = c.word;
+    ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
+    EXPECT_EQ(c.autoExit, RunUnattended("/AUTO"));
+    EXPECT_EQ(Concat(c.analysis, c.repair, "Exit code " + std::to_string(c.autoExit)), LoggedResults());
+    EXPECT_EQ(c.after, WhereIsEverything());
+}
+
 const Lines kAllPassed = {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"};
 const Lines kAllOk = {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"};
 
@@ -336,7 +376,7 @@ std::vector<AutomaticCase> ForEveryWord(const std::vector<AutomaticCase>& cases)
 INSTANTIATE_TEST_SUITE_P(
     Faults, AutomaticRepairE2E,
     ::testing::ValuesIn(ForEveryWord({
-        AutomaticCase{"none", {}, kAllPassed, kAllOk, {kInPlace, kInPlace, kInPlace, kInPlace, kAside}},
+        AutomaticCase{"none", {}, kAllPassed, kAllOk, {kInPlace, kInPlace, kInPlace, kInPlace, kAside}, 0},
         AutomaticCase{"normal",
                       {Component::NormalDot},
                       {"Default Template Fixed", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"},
@@ -465,6 +505,52 @@ TEST_F(RepairE2E, UndoPutsBackWhatTheAutomaticRepairChanged) {
     ASSERT_TRUE(Press(undo, "Finish"));
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
     EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+}
+
+// Unattended, the same Word: everything is put back byte for byte.
+TEST_F(RepairE2E, UnattendedWithWordThatNeverStartsPutsEverythingBack) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    ASSERT_TRUE(Api().DeleteFile(install_.config)) << install_.config;
+    engine::RegFile before, after;
+    ASSERT_EQ(0, engine::ReadRegTree(Api(), os::HKeyCurrentUser, "Software\\Microsoft\\Office", &before));
+    EXPECT_EQ(2, RunUnattended("/auto /version WD11"));
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+    ASSERT_EQ(0, engine::ReadRegTree(Api(), os::HKeyCurrentUser, "Software\\Microsoft\\Office", &after));
+    EXPECT_TRUE(before == after) << "Word's keys as they were";
+    EXPECT_EQ(Lines{"Exit code 2"}, LoggedResults());
+}
+
+// /undo last after an unattended repair: everything as it was, byte for byte.
+TEST_F(RepairE2E, UnattendedUndoOfTheLastRepairPutsEverythingBack) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({Component::Data, Component::Options}));
+    engine::RegFile before, after;
+    ASSERT_EQ(0, engine::ReadRegTree(Api(), os::HKeyCurrentUser, "Software\\Microsoft\\Office", &before));
+    EXPECT_EQ(1, RunUnattended("/auto"));
+    EXPECT_EQ((Places{kInPlace, kInPlace, kRemoved, kRemoved, kAside}), WhereIsEverything());
+    EXPECT_EQ(0, RunUnattended("/undo last"));
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+    ASSERT_EQ(0, engine::ReadRegTree(Api(), os::HKeyCurrentUser, "Software\\Microsoft\\Office", &after));
+    EXPECT_TRUE(before == after) << "Word's keys as they were";
+}
+
+// Another copy holds the session's mark; bad command lines end before
+// anything is touched, the log included.
+TEST_F(RepairE2E, UnattendedRefusesASecondCopyAndBadCommandLines) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}));
+    {
+        os::win32::UniqueHandle mark(::CreateMutexW(nullptr, FALSE, L"Local\\Quorvex.qvxfix.OneCopy"));
+        EXPECT_EQ(3, RunUnattended("-auto"));
+    }
+    ASSERT_TRUE(Api().DeleteFile(Log()));
+    for (const char* bad : {"/frobnicate", "auto", "/auto /list", "/version WD11", "/auto /version eleven"}) {
+        SCOPED_TRACE(bad);
+        Launch(bad);
+        ASSERT_TRUE(app_);
+        EXPECT_EQ(std::optional<DWORD>(64), app_->WaitForExit());
+    }
+    EXPECT_EQ(std::vector<std::string>{"qvxfix.exe"}, io::FilesIn(Api(), folder_));
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+    EXPECT_EQ(0u, Logged("automation"));
 }
 
 // --- The component-reset wizards ---

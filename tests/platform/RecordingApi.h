@@ -211,6 +211,8 @@ public:
         return Track(inner_.CreateMutex(name, alreadyExists));
     }
     bool ActivateOtherWindow(const std::string& className) override { return inner_.ActivateOtherWindow(className); }
+    bool AttachParentConsole() override { return inner_.AttachParentConsole(); }
+    void WriteToConsole(const std::string& text) override { inner_.WriteToConsole(text); }
     bool IsElevated() override { return inner_.IsElevated(); }
     int32_t CreateObject(const std::string& progId, std::unique_ptr<os::AutomationObject>* object,
                          os::AutoError* error) override {

@@ -360,11 +360,12 @@ std::string WindowsPath(std::string path) {
     return path;
 }
 
-std::unique_ptr<App> App::Start(const std::string& exe, const std::string& folder, std::string* error) {
+std::unique_ptr<App> App::Start(const std::string& exe, const std::string& folder, std::string* error,
+                                const std::string& arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    std::string commandLine = "\"" + exe + "\"";
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &started)) {
         *error = "CreateProcess(" + exe + ") failed: " + std::to_string(::GetLastError());

@@ -94,9 +94,10 @@ std::string WindowsPath(std::string path);
 // One running copy of the program.
 class App {
 public:
-    // Starts exe with folder as its working directory; null with *error set
-    // when it could not start.
-    static std::unique_ptr<App> Start(const std::string& exe, const std::string& folder, std::string* error);
+    // Starts exe with folder as its working directory and the arguments
+    // given; null with *error set when it could not start.
+    static std::unique_ptr<App> Start(const std::string& exe, const std::string& folder, std::string* error,
+                                      const std::string& arguments = "");
     ~App();  // a copy still running is killed
     App(const App&) = delete;
     App& operator=(const App&) = delete;

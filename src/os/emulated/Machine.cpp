@@ -588,6 +588,17 @@ Handle Machine::CreateMutex(const std::string& name, bool* alreadyExists) {
     return s_->NewHandle(MutexHandle{name});
 }
 
+void Machine::SetParentConsole(bool present) { s_->parentConsole = present; }
+const std::string& Machine::ConsoleText() const { return s_->consoleText; }
+
+bool Machine::AttachParentConsole() {
+    s_->consoleAttached = s_->parentConsole;
+    return s_->consoleAttached;
+}
+
+void Machine::WriteToConsole(const std::string& text) {
+    if (s_->consoleAttached) s_->consoleText += text;
+}
 bool Machine::IsElevated() { return s_->elevated; }
 void Machine::SetElevated(bool elevated) { s_->elevated = elevated; }
 

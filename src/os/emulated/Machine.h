@@ -91,6 +91,11 @@ public:
     // Runs the program as an administrator would (not by default).
     void SetElevated(bool elevated);
 
+    // The console of the program that started this one: whether there is
+    // one, and what was written to it.
+    void SetParentConsole(bool present);
+    const std::string& ConsoleText() const;
+
     // Direct file access for tests (no faults, no share checks). Missing
     // parent folders are created.
     void WriteFileText(const std::string& path, const std::string& content, uint32_t attributes = AttrArchive);
@@ -199,6 +204,8 @@ public:
 
     Handle CreateMutex(const std::string& name, bool* alreadyExists) override;
     bool ActivateOtherWindow(const std::string& className) override;
+    bool AttachParentConsole() override;
+    void WriteToConsole(const std::string& text) override;
     bool IsElevated() override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,

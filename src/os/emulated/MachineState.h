@@ -184,6 +184,9 @@ struct MachineData {
     };
     std::vector<Window> windows;
     WindowId foreground = 0;
+    bool parentConsole = false;
+    bool consoleAttached = false;
+    std::string consoleText;
     bool elevated = false;
 
     // Fault injection and observation

@@ -722,6 +722,28 @@ bool Win32Api::ActivateOtherWindow(const std::string& className) {
     return ::SetForegroundWindow(target) != FALSE;
 }
 
+bool Win32Api::AttachParentConsole() { return ::AttachConsole(ATTACH_PARENT_PROCESS) != FALSE; }
+
+void Win32Api::WriteToConsole(const std::string& text) {
+    const std::wstring wide = Wide(text);
+    const auto chars = static_cast<DWORD>(wide.size());
+    DWORD written = 0;
+    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE) {
+        // A console takes UTF-16; a pipe or file the UTF-8 bytes.
+        if (::GetConsoleMode(out, &mode) != FALSE)
+            ::WriteConsoleW(out, wide.data(), chars, &written, nullptr);
+        else
+            ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    HANDLE opened = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return;
+    UniqueHandle console(opened);
+    ::WriteConsoleW(console.get(), wide.data(), chars, &written, nullptr);
+}
+
 // --- Automation ---
 
 int32_t Win32Api::EnsureApartment() {
