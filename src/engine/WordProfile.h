@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -45,6 +46,10 @@ public:
     bool WordStartNormal() override;
     void RenameTemplate() override;
     void RestoreTemplate() override;
+
+    std::vector<Addin> DisabledAddins(RunRecord::Part part) override;
+    void EnableAddin(RunRecord::Part part, const Addin& addin) override;
+    void DisableAddin(RunRecord::Part part, const Addin& addin) override;
 
     const ProfileTable& Table() const { return table_; }
 
@@ -106,6 +111,15 @@ private:
     // Ends the program.
     void RecoverFromRename();
     void TellNormalFailure(const std::string& description);
+
+    // Single add-ins. A COM add-in comes back from this run's backup of the
+    // COM key and goes only while that backup holds it as it is now.
+    bool ComBackupOfRun(RegFile* saved);
+    RegFile ComAddinIn(const RegFile& saved, const std::string& progId) const;
+    std::vector<Addin> DisabledComAddins();
+    std::vector<Addin> DisabledStartupAddins();
+    // The folders renAddins walks, each ending in a backslash.
+    std::vector<std::string> AddinFolders();
 
     Program& program_;
     const ProfileTable& table_;

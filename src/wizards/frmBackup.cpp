@@ -72,7 +72,8 @@ bool frmBackup::StepWork(int step) {
         case 1: return Step1Work();
         case 2: return AnalysisPass();
         case 3: return RepairPass();
-        case 4: return Step4Work();
+        // The search of the add-ins, when offered and taken, shows its result here first.
+        case 4: return !OfferAddinSearch({{Part::COM, comStarted_}, {Part::Addins, addinsStarted_}}) && Step4Work();
         default: return true;
     }
 }
@@ -102,8 +103,9 @@ bool Failed(const engine::RunRecord& run, Part part, Done done, forms::Control& 
 
 // One component on, the start test, and off again when Word fails with it
 // (or always, with offAnyway). A component that could not be put back is not
-// what Word started with, so the test says nothing about it.
-void Check(clsWD& wd, const engine::RunRecord& run, Part part, void (clsWD::*on)(), void (clsWD::*off)(),
+// what Word started with, so the test says nothing about it. Returns whether
+// Word started, nothing when it was not tried.
+std::optional<bool> Check(clsWD& wd, const engine::RunRecord& run, Part part, void (clsWD::*on)(), void (clsWD::*off)(),
            bool offAnyway, forms::Control& line, const std::string& passed, const std::string& failed) {
     // A component that could not be turned off before (its backup could not
     // be written, say) reads so rather than as a result of the test.
@@ -111,13 +113,14 @@ void Check(clsWD& wd, const engine::RunRecord& run, Part part, void (clsWD::*on)
     (wd.*on)();
     if (Failed(run, part, Done::PutBack, line)) {
         if (offAnyway) (wd.*off)();
-        return;
+        return std::nullopt;
     }
     const bool started = wd.WordStartNormal();
     line.SetCaption(!earlier.empty() ? earlier : started ? passed : failed);
-    if (started && !offAnyway) return;
+    if (started && !offAnyway) return started;
     (wd.*off)();
     Failed(run, part, Done::Disabled, line);
+    return started;
 }
 }  // namespace
 
@@ -213,11 +216,12 @@ bool frmBackup::RepairPass() {
     Check(wd, run, Part::Template, &clsWD::RestoreTemplate, &clsWD::RenameTemplate, false, lbltemplateFixed,
           "Default Template OK!", "Default Template Fixed");
     for (const RegistryCheck& c : kRegistryChecks) {
-        Check(wd, run, c.part, c.enable, c.disable, false, this->*c.repairLine, std::string(c.name) + " OK!",
-              std::string(c.name) + " Fixed");
+        const std::optional<bool> started = Check(wd, run, c.part, c.enable, c.disable, false, this->*c.repairLine,
+                                                  std::string(c.name) + " OK!", std::string(c.name) + " Fixed");
+        if (c.part == Part::COM) comStarted_ = started;
     }
-    Check(wd, run, Part::Addins, &clsWD::RestoreAddins, &clsWD::RenameAddins, true, lblAddinsFixed, "Addins OK!",
-          "Addins OK!");
+    addinsStarted_ = Check(wd, run, Part::Addins, &clsWD::RestoreAddins, &clsWD::RenameAddins, true, lblAddinsFixed,
+                           "Addins OK!", "Addins OK!");
 
     SetButtons(false, true, false, true);
     return true;
