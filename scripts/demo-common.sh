@@ -1,7 +1,8 @@
 # Sourced by scripts/demo and scripts/screenshots.
 
 # lay_in: a fresh Wine prefix at $WINEPREFIX (at the DPI $QVX_DPI, if set)
-# holding a simulated Word 2003 whose Normal.dot is damaged, and qvxfix.exe
+# holding a simulated Word 2003 (or what the options name) whose global
+# template is damaged, and qvxfix.exe
 # from the build $build in C:\Quorvex (its backups land there and beside it).
 # Sets word_folder, normal_dot, startup and templates.
 # Usage: lay_in NOTES-FILE [wordsim-install options...]

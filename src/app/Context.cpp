@@ -9,6 +9,7 @@
 #include "app/frmadvmenu.h"
 #include "wizards/frmBackup.h"
 #include "wizards/frmBackup1.h"
+#include "wizards/frmUndo.h"
 #include "wizards/frmRenameTemplate.h"
 #include "wizards/frmReset.h"
 
@@ -29,7 +30,8 @@ Context::Context(os::Api& api, forms::Host& host)
       frmBackup_([this] { return std::make_unique<wizards::frmBackup>(wizardEnv_); }),
       frmReset_([this] { return std::make_unique<wizards::frmReset>(wizardEnv_); }),
       frmRenameTemplate_([this] { return std::make_unique<wizards::frmRenameTemplate>(wizardEnv_); }),
-      frmBackup1_([this] { return std::make_unique<wizards::frmBackup1>(wizardEnv_); }) {
+      frmBackup1_([this] { return std::make_unique<wizards::frmBackup1>(wizardEnv_); }),
+      frmUndo_([this] { return std::make_unique<wizards::frmUndo>(program_, user_.FormHost()); }) {
     Dispatch.frmBackup = [this] { frmBackup().ShowModal(); };
     Dispatch.frmadvmenu = [this] { frmadvmenu().RunFromStart(); };
     Dispatch.frmRenameTemplate = [this] { frmRenameTemplate().ShowModal(); };
@@ -55,5 +57,6 @@ wizards::frmBackup& Context::frmBackup() { return frmBackup_.Get(); }
 wizards::frmReset& Context::frmReset() { return frmReset_.Get(); }
 wizards::frmRenameTemplate& Context::frmRenameTemplate() { return frmRenameTemplate_.Get(); }
 wizards::frmBackup1& Context::frmBackup1() { return frmBackup1_.Get(); }
+wizards::frmUndo& Context::frmUndo() { return frmUndo_.Get(); }
 
 }  // namespace app

@@ -18,6 +18,7 @@ class frmBackup;
 class frmReset;
 class frmRenameTemplate;
 class frmBackup1;
+class frmUndo;
 }  // namespace wizards
 
 namespace app {
@@ -57,6 +58,7 @@ public:
     wizards::frmReset& frmReset();
     wizards::frmRenameTemplate& frmRenameTemplate();
     wizards::frmBackup1& frmBackup1();
+    wizards::frmUndo& frmUndo();
 
     // Where the forms of later layers plug in: each shows its form modally
     // and returns when it is hidden or closed. The main menu's Start runs
@@ -95,6 +97,7 @@ private:
     forms::FormSlot<wizards::frmReset> frmReset_;
     forms::FormSlot<wizards::frmRenameTemplate> frmRenameTemplate_;
     forms::FormSlot<wizards::frmBackup1> frmBackup1_;
+    forms::FormSlot<wizards::frmUndo> frmUndo_;
 };
 
 }  // namespace app

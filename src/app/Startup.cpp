@@ -4,9 +4,14 @@
 #include "app/frmMain.h"
 #include "app/frmWkThru.h"
 #include "app/frmWordVerChoice.h"
+#include "engine/PutBack.h"
 #include "engine/WordVersions.h"
 #include "platform/clsRegistry.h"
 
+#include "engine/EnginePaths.h"
+#include "engine/Generations.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -83,7 +88,45 @@ std::optional<std::string> AskWord(Context& ctx, os::AutoError* error) {
     return folder;
 }
 
+constexpr const char* kRecoveryRun = "Recovery";
+constexpr const char* kLineBreak = "\r\n";
+
 }  // namespace
+
+void OfferRecovery(Context& ctx) {
+    os::Api& api = ctx.Api();
+    forms::Host& host = ctx.Host();
+    for (engine::JournalRun run : engine::ListJournals(api)) {
+        if (run.damage.empty() && !run.Acted()) continue;
+        if (!run.damage.empty()) {
+            // Told once: the file is set aside under a name no listing reads.
+            host.MsgBox("The record of an earlier repair is damaged, so Quorvex did not use any of it: " + run.path +
+                            " (" + run.damage + ").",
+                        forms::vbOKOnly | forms::vbExclamation, ctx.Title());
+            api.MoveFile(run.path, run.path + ".damaged");
+            return;
+        }
+        if (run.finished) return;
+        // A recovery that was itself stopped goes on with the run it put back.
+        if (run.wizard == kRecoveryRun && !run.putsBack.empty()) run = engine::ReadJournal(api, run.putsBack);
+        const std::vector<engine::Component> changed = engine::ChangedComponents(run);
+        if (!run.damage.empty() || changed.empty()) return;
+        const std::string question = "The last repair did not finish and left parts of Word disabled: " +
+                                     engine::Names(changed) + ". Put them back as they were before it?";
+        if (host.MsgBox(question, forms::vbYesNo | forms::vbQuestion, ctx.Title()) != forms::vbYes) return;
+        std::string done, failed;
+        for (const engine::PutBackResult& result :
+             engine::PutBackAsRun(ctx.Program(), run, changed, kRecoveryRun)) {
+            if (result.done) done += (done.empty() ? "" : ", ") + result.component;
+            else failed += (failed.empty() ? "" : kLineBreak) + engine::ResultText(result) + ".";
+        }
+        std::string text = done.empty() ? std::string() : "Put back as before the last repair: " + done + ".";
+        if (!failed.empty()) text += (text.empty() ? "" : std::string(kLineBreak) + kLineBreak) + failed;
+        host.MsgBox(text, forms::vbOKOnly | (failed.empty() ? forms::vbInformation : forms::vbExclamation),
+                    ctx.Title());
+        return;
+    }
+}
 
 std::string DetectWD10(const platform::Services& services) {
     platform::clsRegistry registry(services);
@@ -133,7 +176,69 @@ std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordV
     return std::nullopt;
 }
 
+std::vector<InstalledWord> FindNewerWords(os::Api& api) {
+    std::vector<InstalledWord> found;
+    auto add = [&](const engine::WordVersion& version, const std::string& text) {
+        const std::string folder = WithoutTrailingBackslash(Trimmed(text));
+        if (!HoldsWinword(api, folder)) return;
+        for (const InstalledWord& word : found)
+            if (word.version == version.key) return;
+        found.push_back({version.key, folder, engine::IsClickToRunFolder(folder)});
+    };
+    // The version an Office folder's own name gives ("Office16").
+    auto byFolder = [](const std::string& folder) -> const engine::WordVersion* {
+        const std::string name = engine::FoldPath(folder.substr(folder.find_last_of('\\') + 1));
+        for (const engine::WordVersion& version : engine::kWordVersions)
+            if (*version.msiFolder != '\0' && name == engine::FoldPath(version.msiFolder)) return &version;
+        return nullptr;
+    };
+    for (const engine::WordVersion& version : engine::kWordVersions) {
+        if (*version.name == '\0') continue;
+        for (const std::string& root : SoftwareRoots()) {
+            const std::string installRoot = root + "Microsoft\\Office\\" + version.office + "\\Word\\InstallRoot";
+            if (auto folder = ReadMachineText(api, installRoot, "Path")) add(version, *folder);
+        }
+    }
+    for (const std::string& root : SoftwareRoots()) {
+        const std::string configuration = root + "Microsoft\\Office\\ClickToRun\\Configuration";
+        auto path = ReadMachineText(api, configuration, "InstallationPath");
+        auto reported = ReadMachineText(api, configuration, "VersionToReport");
+        if (!path || !reported) continue;
+        for (const engine::WordVersion& version : engine::kWordVersions) {
+            const std::string major = std::string(version.office).substr(0, 3);
+            if (version.clickToRun && reported->rfind(major, 0) == 0)
+                add(version, WithoutTrailingBackslash(Trimmed(*path)) + "\\root\\" + version.msiFolder);
+        }
+    }
+    for (const std::string& root : SoftwareRoots()) {
+        const std::string appPaths = root + "Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe";
+        std::vector<std::string> folders;
+        if (auto full = ReadMachineText(api, appPaths, "")) {
+            const std::string file = Trimmed(*full);
+            const size_t slash = file.find_last_of('\\');
+            if (slash != std::string::npos) folders.push_back(file.substr(0, slash));
+        }
+        if (auto path = ReadMachineText(api, appPaths, "Path")) folders.push_back(*path);
+        for (const std::string& folder : folders) {
+            const std::string clean = WithoutTrailingBackslash(Trimmed(folder));
+            if (const engine::WordVersion* version = byFolder(clean)) add(*version, clean);
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const InstalledWord& a, const InstalledWord& b) {
+        return engine::FoldPath(a.version) < engine::FoldPath(b.version);
+    });
+    return found;
+}
+
 void LearnWordProgramFolder(Context& ctx) {
+    // A newer Word chosen is taken where it was found: with several Words on
+    // the machine the automation object may belong to another one.
+    for (const InstalledWord& word : FindNewerWords(ctx.Api())) {
+        if (word.version == ctx.CurrentWordVersion()) {
+            ctx.WordProgramFolder() = word.folder;
+            return;
+        }
+    }
     os::AutoError error;
     std::optional<std::string> folder = AskWord(ctx, &error);
     if (!folder) folder = FindWordOnDisk(ctx.Api(), ctx.CurrentWordVersion());
@@ -144,7 +249,7 @@ void LearnWordProgramFolder(Context& ctx) {
     ctx.WordProgramFolder() = *folder;
 }
 
-void LoadStoredWordVersion(Context& ctx) {
+bool LoadStoredWordVersion(Context& ctx) {
     Settings settings(ctx.Api());
     std::string& version = ctx.CurrentWordVersion();
     version.clear();
@@ -156,18 +261,30 @@ void LoadStoredWordVersion(Context& ctx) {
         version = engine::kWord2003;
         ctx.frmWordVerChoice().optXP.SetValue(true);
     }
+    const std::string stored = settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault);
+    if (!engine::IsNewerVersion(stored)) return true;
+    // A newer Word counts only while it is still installed.
+    forms::Control* option = ctx.frmWordVerChoice().OptionOf(stored);
+    if (option == nullptr) return false;
+    version = stored;
+    option->SetValue(true);
+    return true;
 }
 
 void Startup(Context& ctx) {
+    OfferRecovery(ctx);
     Settings settings(ctx.Api());
     const std::string& version = ctx.CurrentWordVersion();
-    LoadStoredWordVersion(ctx);
+    const bool storedFound = LoadStoredWordVersion(ctx);
 
-    if (settings.Get(kSectionSettings, kKeyDetectNoShow, kSettingDefault) == "False") {
+    if (!storedFound || settings.Get(kSectionSettings, kKeyDetectNoShow, kSettingDefault) == "False") {
         // The probes only preselect; the user's Next decides.
         if (version.empty()) {
             if (DetectWD10(ctx.Services()) == engine::kWord2002) ctx.frmWordVerChoice().optWd10.SetValue(true);
             if (DetectWD11(ctx.Services()) == engine::kWord2003) ctx.frmWordVerChoice().optXP.SetValue(true);
+            // The newest Word found wins.
+            const auto& newer = ctx.frmWordVerChoice().newerWords;
+            if (!newer.empty()) ctx.frmWordVerChoice().OptionOf(newer.back().version)->SetValue(true);
         }
         ctx.Host().DoEvents();
         ctx.frmWordVerChoice().ShowModal();

@@ -6,15 +6,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
 // Runs once; returns with the main menu shown, the program then lives on its
 // events. Ends the program when Word cannot be found at all.
 void Startup(Context& ctx);
+// When the latest run that changed Word did not finish, asks whether to put
+// back what it changed, and does so on Yes. A damaged journal is told once.
+void OfferRecovery(Context& ctx);
 // CurrentWordVersion from the stored choice (empty for none), with its option
-// selected in the version choice.
-void LoadStoredWordVersion(Context& ctx);
+// selected in the version choice. False when the stored Word 2007 or later is
+// no longer installed: the user is asked again.
+bool LoadStoredWordVersion(Context& ctx);
 
 // "WD10" when Word 2002's per-user key exists, else "None".
 std::string DetectWD10(const platform::Services& services);
@@ -31,5 +36,16 @@ void LearnWordProgramFolder(Context& ctx);
 // then of the other one. Only a folder that holds winword.exe counts; no
 // trailing backslash.
 std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordVersion);
+
+// A Word 2007 or later found without starting it.
+struct InstalledWord {
+    std::string version;  // "WD12" ... "WD16"
+    std::string folder;   // holds winword.exe; no trailing backslash
+    bool clickToRun = false;
+};
+// Every Word 2007 or later on the machine, one per version, oldest first:
+// the InstallRoot of each version in both registry views, the Click-to-Run
+// configuration, then App Paths (its version read from its Office folder).
+std::vector<InstalledWord> FindNewerWords(os::Api& api);
 
 }  // namespace app

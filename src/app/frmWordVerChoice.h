@@ -2,8 +2,12 @@
 // again at the next start.
 #pragma once
 
+#include "app/Startup.h"
 #include "forms/Control.h"
 #include "forms/Form.h"
+
+#include <string>
+#include <vector>
 
 namespace app {
 
@@ -19,6 +23,11 @@ public:
     // Ends the program, wherever the dialog was opened from.
     void btnCancel_Click();
 
+    // The option of a version key; null when the dialog has none for it.
+    forms::Control* OptionOf(const std::string& version);
+    // The Word 2007 or later versions found when the dialog was made.
+    const std::vector<InstalledWord> newerWords;
+
     using C = forms::Control;
     using K = forms::ControlKind;
     C lblFolderName;  // the heading (no folder in it)
@@ -26,6 +35,8 @@ public:
     C Label2;  // above the options
     C optWd10;
     C optXP;  // Word 2003
+    // One per newer Word found, or one "Word 2007 or later" when none is.
+    forms::ControlArray optNewer;
     C optNotSure;
     C chkNoShow;
     C Label4;  // the prompt above the buttons

@@ -7,6 +7,7 @@
 #include "platform/RaisedError.h"
 #include "platform/WebPages.h"
 #include "platform/clsFileSystem.h"
+#include "wizards/frmUndo.h"
 
 namespace app {
 
@@ -15,7 +16,7 @@ using namespace forms::grid;
 constexpr int kWidth = 400;
 constexpr int kInner = kWidth - 2 * kMargin;
 constexpr int kFrameY = kMargin + kLine + 6;
-constexpr int kFrameHeight = kFrameTop + 2 * kOptionStep + kLine + kMargin;
+constexpr int kFrameHeight = kFrameTop + 3 * kOptionStep + kLine + kMargin;
 constexpr int kOptionWidth = kInner - 2 * kFrameInset;
 constexpr int kButtonsTop = kFrameY + kFrameHeight + kMargin;
 
@@ -26,6 +27,12 @@ constexpr forms::Rect OptionAt(int n) {
 constexpr const char* kCouldNotLaunch10 = "Could not launch MS Word 10";
 constexpr const char* kCouldNotLaunch11 = "Could not launch MS Word 11";
 constexpr const char* kNotFound = "Word 2002 or XP was not found. Exiting program";
+
+std::string CouldNotLaunch(const std::string& version) {
+    if (version == engine::kWord2002) return kCouldNotLaunch10;
+    if (!engine::IsNewerVersion(version)) return kCouldNotLaunch11;
+    return std::string("Could not launch MS ") + engine::FindWordVersion(version)->name;
+}
 }  // namespace
 
 frmadvmenu::frmadvmenu(Context& ctx)
@@ -37,6 +44,7 @@ frmadvmenu::frmadvmenu(Context& ctx)
       optLaunch(*this, "optLaunch", K::Option, OptionAt(1), "&Launch MS Word in Safe Mode", &Frame1),
       optLaunchSM(*this, "optLaunchSM", K::Option, OptionAt(2), "Launch MS Word in Safe Mode with &Support Tool",
                   &Frame1),
+      optUndo(*this, "optUndo", K::Option, OptionAt(3), "&Undo a repair", &Frame1),
       Command1(*this, "Command1", K::Button, Wide(ButtonFromLeft(kButtonsTop, 0)), "Online &Help"),
       btnOK(*this, "btnOK", K::Button, ButtonFromRight(kWidth, kButtonsTop, 1), "OK"),
       btnCancel(*this, "btnCancel", K::Button, ButtonFromRight(kWidth, kButtonsTop, 0), "Cancel"),
@@ -62,6 +70,14 @@ void frmadvmenu::btnOK_Click() {
     if (optReset.Value()) {
         Hide();
         if (ctx_.ShowAdvancedWizard) wizard_ = ctx_.ShowAdvancedWizard();
+        return;
+    }
+    if (optUndo.Value()) {
+        // With nothing to undo the menu stays, so that another choice can be made.
+        wizards::frmUndo& undo = ctx_.frmUndo();
+        if (!undo.Prepare()) return;
+        Hide();
+        undo.ShowModal();
         return;
     }
     LaunchWd();
@@ -90,12 +106,12 @@ void frmadvmenu::LaunchWd() {
             Tell(kCouldNotLaunch10);
         }
     }
-    if (version == engine::kWord2003) {
+    if (version == engine::kWord2003 || engine::IsNewerVersion(version)) {
         if (files.FileExist(folder + "\\winword.exe")) {
             found = true;
             host.DoEvents();
         } else {
-            Tell(kCouldNotLaunch11);
+            Tell(CouldNotLaunch(version));
         }
     }
     if (!found) {
@@ -108,7 +124,7 @@ void frmadvmenu::LaunchWd() {
     } catch (const platform::RaisedError&) {
         // A Word 2002 folder passes the check without winword.exe in it:
         // a Word that cannot be started is the same failure as a missing one.
-        Tell(version == engine::kWord2002 ? kCouldNotLaunch10 : kCouldNotLaunch11);
+        Tell(CouldNotLaunch(version));
         EndWordNotFound();
     }
 }

@@ -1,5 +1,5 @@
 // The advanced menu: the component-reset wizard with the user's own choice of
-// components, or Word started in safe mode.
+// components, Word started in safe mode, or the undo of an earlier run.
 #pragma once
 
 #include "engine/clsBackup.h"
@@ -36,10 +36,11 @@ public:
     using C = forms::Control;
     using K = forms::ControlKind;
     C Label1;  // "I would like to:" above the choices
-    C Frame1;  // the frame of the three choices
+    C Frame1;  // the frame of the four choices
     C optReset;  // the advanced component reset (frmBackup1)
     C optLaunch;  // Word in safe mode
     C optLaunchSM;  // Word in safe mode, with the support tool
+    C optUndo;  // the undo wizard (frmUndo)
     C Command1;  // Online Help
     C btnOK;
     C btnCancel;

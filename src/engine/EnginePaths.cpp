@@ -1,5 +1,7 @@
 #include "engine/EnginePaths.h"
 
+#include "engine/Generations.h"
+
 namespace engine {
 
 std::string OwnFolder(os::Api& api) {
@@ -10,6 +12,10 @@ std::string OwnFolder(os::Api& api) {
     // A drive root keeps its backslash: "C:" alone would name the current folder of drive C.
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';
     return folder;
+}
+
+bool IsClickToRunFolder(const std::string& folder) {
+    return FoldPath(folder).find("\\root\\office") != std::string::npos;
 }
 
 }  // namespace engine

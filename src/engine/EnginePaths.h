@@ -12,4 +12,8 @@ namespace engine {
 // without tidying, so a backup made in one run is found by the next.
 std::string OwnFolder(os::Api& api);
 
+// Whether Word's program folder is a Click-to-Run one ("...\root\Office16"):
+// such a Word is repaired by Office itself, not by its /u and /r runs.
+bool IsClickToRunFolder(const std::string& folder);
+
 }  // namespace engine

@@ -11,4 +11,11 @@ std::string ResultLine(const RunRecord& run, RunRecord::Part part, Done done, co
            ": " + why;
 }
 
+std::string WithForAllUsers(const RunRecord& run, RunRecord::Part part, const std::string& line) {
+    std::string result = line;
+    for (const std::string& name : run.forAllUsers[static_cast<size_t>(part)])
+        result += "; " + name + " (for all users: an administrator can disable it)";
+    return result;
+}
+
 }  // namespace engine

@@ -8,7 +8,9 @@
 #include <array>
 #include <map>
 #include <set>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -53,6 +55,15 @@ struct RunRecord {
     }
     const std::string& Failure(Part part) const { return failure[static_cast<size_t>(part)]; }
 
+    // Word 2007 and later. What all users share and the latest operation on
+    // a part left alone, because the program is not elevated: by name.
+    std::array<std::vector<std::string>, 5> forAllUsers;
+    // The per-machine add-ins this run disabled, by key below HKEY_LOCAL_MACHINE,
+    // with the LoadBehavior each had.
+    std::map<std::string, uint32_t> machineLoadBehavior;
+    // Word's /u and /r runs were skipped: Office repairs a Click-to-Run Word.
+    bool registrationSkipped = false;
+
     // Warnings already shown, so that each is shown once per run.
     std::set<std::string> told;
     // The rename recovery is running: a failure inside it must not start it again.
@@ -64,5 +75,7 @@ struct RunRecord {
 // <done>: <reason>". Shared by every way the program reports its results.
 enum class Done { Reset, PutBack, Disabled };
 std::string ResultLine(const RunRecord& run, RunRecord::Part part, Done done, const std::string& success);
+// line, followed by what all users share that the part left alone.
+std::string WithForAllUsers(const RunRecord& run, RunRecord::Part part, const std::string& line);
 
 }  // namespace engine

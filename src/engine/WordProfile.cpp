@@ -85,6 +85,24 @@ struct ExtensionPair {
 };
 constexpr ExtensionPair kExtensions[] = {{"dot", "wbt"}, {"wll", "wbl"}};
 
+// Word 2007 and later load these from a Startup folder; each is renamed aside
+// by appending the suffix, so every kind comes back under its own name.
+constexpr const char* kNewerAddinKinds[] = {"dot", "dotm", "dotx", "wll"};
+constexpr char kAsideSuffix[] = ".qvxoff";
+constexpr char kAsideKind[] = "qvxoff";
+
+// Below HKEY_LOCAL_MACHINE, one subkey per add-in every user's Word loads;
+// Click-to-Run keeps its own copy of the keys.
+constexpr const char* kMachineAddinKeys[] = {
+    "SOFTWARE\\Microsoft\\Office\\Word\\Addins",
+    "SOFTWARE\\WOW6432Node\\Microsoft\\Office\\Word\\Addins",
+    "SOFTWARE\\Microsoft\\Office\\ClickToRun\\REGISTRY\\MACHINE\\Software\\Microsoft\\Office\\Word\\Addins",
+    "SOFTWARE\\Microsoft\\Office\\ClickToRun\\REGISTRY\\MACHINE\\Software\\Wow6432Node\\Microsoft\\Office\\Word\\"
+    "Addins",
+};
+constexpr uint32_t kLoadAtStart = 3;
+constexpr uint32_t kNotLoaded = 2;
+
 class ListingFailed : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -166,6 +184,34 @@ std::string WithoutLastBackslash(const std::string& folder) {
     return folder;
 }
 
+// The subkeys of a key below HKEY_LOCAL_MACHINE, read with read access only.
+std::vector<std::string> MachineSubKeys(os::Api& api, const std::string& key) {
+    std::vector<std::string> names;
+    os::HKey raw = 0;
+    if (api.RegOpenKeyEx(os::HKeyLocalMachine, key, os::KeyRead, &raw) != os::err::Success) return names;
+    os::UniqueKey opened(api, raw);
+    for (uint32_t index = 0;; ++index) {
+        char name[512] = {};
+        uint32_t chars = sizeof name;
+        if (api.RegEnumKeyEx(opened.get(), index, name, &chars) != os::err::Success) break;
+        names.emplace_back(name, chars);
+    }
+    return names;
+}
+
+// A DWORD below HKEY_LOCAL_MACHINE; nullopt when missing or of another type.
+std::optional<uint32_t> MachineDword(os::Api& api, const std::string& key, const std::string& value) {
+    os::HKey raw = 0;
+    if (api.RegOpenKeyEx(os::HKeyLocalMachine, key, os::KeyRead, &raw) != os::err::Success) return std::nullopt;
+    os::UniqueKey opened(api, raw);
+    uint32_t type = 0, data = 0, size = sizeof data;
+    if (api.RegQueryValueEx(opened.get(), value, &type, reinterpret_cast<uint8_t*>(&data), &size) !=
+            os::err::Success ||
+        type != os::RegDword || size != sizeof data)
+        return std::nullopt;
+    return data;
+}
+
 }  // namespace
 
 WordProfile::WordProfile(Program& program, const ProfileTable& table) : program_(program), table_(table) {}
@@ -181,13 +227,38 @@ WordProfile::Component WordProfile::COM() const {
 WordProfile::Component WordProfile::Options() const {
     return {"Word's Options registry key", table_.optionsKey, kOptionsFile, RunRecord::Part::Options};
 }
+WordProfile::Component WordProfile::COM32() const {
+    return {"the registry key of Word's 32-bit COM add-ins", "Software\\Wow6432Node\\Microsoft\\Office\\Word\\Addins",
+            "\\COM32.reg", RunRecord::Part::COM};
+}
+
+void WordProfile::AlsoCOM32(const std::function<void(const Component&)>& step) {
+    if (!Newer()) return;
+    RunRecord& run = program_.Run;
+    const std::string first = run.Failure(RunRecord::Part::COM);
+    step(COM32());
+    if (first.empty()) return;
+    run.Begin(RunRecord::Part::COM);
+    run.Fail(RunRecord::Part::COM, first);
+}
 
 void WordProfile::DataBackup() { Backup(Data()); }
 void WordProfile::DataRemove() { Remove(Data()); }
 void WordProfile::DataRestore() { Restore(Data()); }
-void WordProfile::COMBackup() { Backup(COM()); }
-void WordProfile::COMRemove() { Remove(COM()); }
-void WordProfile::COMRestore() { Restore(COM()); }
+void WordProfile::COMBackup() {
+    Backup(COM());
+    AlsoCOM32([this](const Component& component) { Backup(component); });
+}
+void WordProfile::COMRemove() {
+    Remove(COM());
+    AlsoCOM32([this](const Component& component) { Remove(component); });
+    MachineAddins(false);
+}
+void WordProfile::COMRestore() {
+    Restore(COM());
+    AlsoCOM32([this](const Component& component) { Restore(component); });
+    MachineAddins(true);
+}
 void WordProfile::OptionsBackup() { Backup(Options()); }
 void WordProfile::OptionsRemove() { Remove(Options()); }
 void WordProfile::OptionsRestore() { Restore(Options()); }
@@ -269,12 +340,14 @@ RegResult WordProfile::BackupNow(const Component& component) {
         // The first backup of the key in this run: what the user had.
         if (absent) {
             backups[path] = {component.key, RunRecord::BackupState::Absent, {}, {}};
+            program_.journal.Note(JournalEntry::Kind::Key, component.key, false, path);
             return {};
         }
         std::string written;
         RegResult result = WriteBackup(component, path, false, &written);
         backups[path] = {component.key, result.ok() ? RunRecord::BackupState::Saved : RunRecord::BackupState::Failed,
                          result.message, written};
+        if (result.ok()) program_.journal.Note(JournalEntry::Kind::Key, component.key, true, written);
         return result;
     }
     // A later backup in the run. The first one stays what the restore reads;
@@ -324,6 +397,7 @@ void WordProfile::Remove(const Component& component) {
             return;
         }
     }
+    program_.journal.Change(JournalEntry::Kind::Key, component.key, "removed");
     if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, component.key) != os::err::Success &&
         ProbeKey(component.key) != os::err::FileNotFound)
         run.Fail(component.part, "the key could not be removed");
@@ -342,6 +416,7 @@ void WordProfile::Restore(const Component& component) {
     } else if (import) {
         // Only into its own key: a file naming another key or deleting
         // anything is not the backup this component wrote.
+        program_.journal.Change(JournalEntry::Kind::Key, component.key, "put back from " + path);
         RegResult result = RestoreRegFile(api, path, os::HKeyCurrentUser, component.key);
         if (!result.ok()) run.Fail(component.part, result.refused ? result.message : "the backup could not be applied");
         if (result.refused) {
@@ -355,6 +430,52 @@ void WordProfile::Restore(const Component& component) {
         }
     }
     program_.services.user.DoEvents(3);
+}
+
+bool WordProfile::SetMachineLoadBehavior(const std::string& key, uint32_t value) {
+    os::Api& api = program_.services.api;
+    os::HKey raw = 0;
+    if (api.RegOpenKeyEx(os::HKeyLocalMachine, key, os::KeyRead | os::KeySetValue, &raw) != os::err::Success)
+        return false;
+    os::UniqueKey opened(api, raw);
+    return api.RegSetValueEx(opened.get(), "LoadBehavior", os::RegDword, reinterpret_cast<const uint8_t*>(&value),
+                             sizeof value) == os::err::Success &&
+           MachineDword(api, key, "LoadBehavior") == value;
+}
+
+void WordProfile::MachineAddins(bool boolRestore) {
+    if (!Newer()) return;
+    os::Api& api = program_.services.api;
+    RunRecord& run = program_.Run;
+    std::vector<std::string>& listed = run.forAllUsers[static_cast<size_t>(RunRecord::Part::COM)];
+    listed.clear();
+    const bool elevated = api.IsElevated();
+    for (const char* parent : kMachineAddinKeys) {
+        for (const std::string& name : MachineSubKeys(api, parent)) {
+            const std::string key = std::string(parent) + "\\" + name;
+            auto disabled = run.machineLoadBehavior.find(key);
+            if (boolRestore && disabled != run.machineLoadBehavior.end()) {
+                if (SetMachineLoadBehavior(key, disabled->second)) run.machineLoadBehavior.erase(disabled);
+                else run.Fail(RunRecord::Part::COM, "the key could not be changed");
+                continue;
+            }
+            if (MachineDword(api, key, "LoadBehavior") != kLoadAtStart) continue;
+            if (!elevated) {
+                listed.push_back(name);
+                continue;
+            }
+            if (boolRestore) continue;
+            // Saved as it is before its one value changes; the key stays.
+            std::string path = OwnFolder(api) + "\\AllUsers " + name + ".reg";
+            if (api.GetFileAttributes(path) != os::InvalidFileAttributes) path = FreeGenerationName(api, path);
+            if (!BackupRegKey(api, os::HKeyLocalMachine, key, path, false).ok()) {
+                run.Fail(RunRecord::Part::COM, kBackupNotWritten);
+                continue;
+            }
+            if (SetMachineLoadBehavior(key, kNotLoaded)) run.machineLoadBehavior[key] = kLoadAtStart;
+            else run.Fail(RunRecord::Part::COM, "the key could not be changed");
+        }
+    }
 }
 
 void WordProfile::TellOnce(const std::string& topic, const std::string& text) {
@@ -388,15 +509,27 @@ void WordProfile::StartAndWait(const std::string& switches) {
 }
 
 void WordProfile::Execute(bool boolSupport) {
+    if (Newer()) {
+        // Word 2007 and later have a safe mode of their own.
+        os::UniqueHandle process(program_.services.api, StartWord(boolSupport ? " /a" : " /safe"));
+        return;
+    }
     const char* templateName = boolSupport ? table_.supportTemplate : kSafeModeTemplate;
     const std::string switches =
         std::string(" /a /t\"") + OwnFolder(program_.services.api) + "\\" + templateName + "\"";
     os::UniqueHandle process(program_.services.api, StartWord(switches));
 }
 
-void WordProfile::RegServ() { StartAndWait(" /r"); }
+void WordProfile::RegServ() {
+    // Office repairs a Click-to-Run Word itself; /r and /u are MSI's.
+    program_.Run.registrationSkipped = Newer() && IsClickToRunFolder(program_.WordProgramFolder);
+    if (!program_.Run.registrationSkipped) StartAndWait(" /r");
+}
 
-void WordProfile::UnRegServ() { StartAndWait(" /u"); }
+void WordProfile::UnRegServ() {
+    program_.Run.registrationSkipped = Newer() && IsClickToRunFolder(program_.WordProgramFolder);
+    if (!program_.Run.registrationSkipped) StartAndWait(" /u");
+}
 
 void WordProfile::WordStartTemplate() { os::UniqueHandle process(program_.services.api, StartWord(" /t")); }
 
@@ -457,6 +590,10 @@ void WordProfile::renAddins(bool boolRestore) {
         const std::string entries[] = {AddinEntry(startupPath), std::string(), AddinEntry(startup)};
         for (const std::string& entry : entries) {
             if (entry.empty() || entry[0] == '!') continue;
+            if (Newer()) {
+                renNewerAddins(entry, boolRestore);
+                continue;
+            }
             for (const ExtensionPair& pair : kExtensions) {
                 const char* search = boolRestore ? pair.backup : pair.working;
                 const char* target = boolRestore ? pair.working : pair.backup;
@@ -469,10 +606,36 @@ void WordProfile::renAddins(bool boolRestore) {
                 }
             }
         }
+        MachineStartup(boolRestore);
     } catch (const std::exception&) {
         // Listing failures end the operation, but not as if it were done.
         program_.Run.Fail(RunRecord::Part::Addins, "the folder could not be read");
     }
+}
+
+void WordProfile::renNewerAddins(const std::string& folder, bool boolRestore) {
+    for (const std::string& name : ListFiles(program_.services.api, folder + "*")) {
+        if (boolRestore && !HasExtension(name, kAsideKind)) continue;
+        const std::string working = boolRestore ? name.substr(0, name.size() - (sizeof kAsideSuffix - 1)) : name;
+        bool addin = false;
+        for (const char* kind : kNewerAddinKinds) addin = addin || HasExtension(working, kind);
+        if (!addin) continue;
+        renFile(folder + name, folder + (boolRestore ? working : name + kAsideSuffix), boolRestore,
+                RunRecord::Part::Addins);
+    }
+}
+
+void WordProfile::MachineStartup(bool boolRestore) {
+    if (!Newer()) return;
+    os::Api& api = program_.services.api;
+    std::vector<std::string>& listed = program_.Run.forAllUsers[static_cast<size_t>(RunRecord::Part::Addins)];
+    listed.clear();
+    const std::string folder = AddinEntry(program_.WordProgramFolder + "\\STARTUP");
+    if (folder.empty()) return;
+    if (api.IsElevated()) return renNewerAddins(folder, boolRestore);
+    for (const std::string& name : ListFiles(api, folder + "*"))
+        for (const char* kind : kNewerAddinKinds)
+            if (HasExtension(name, kind)) listed.push_back(name);
 }
 
 void WordProfile::CopyOver(const std::string& from, const std::string& to, bool replace) {
@@ -543,11 +706,15 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
     auto notCopied = [&](const std::string& target) {
         run.Fail(part, InUse(target.empty() ? strNewPath : target) ? kInUse : "the copy could not be made");
     };
+    // The working file's state before the run is the first one noted.
+    Journal& journal = program_.journal;
+    if (boolRestore) journal.Note(JournalEntry::Kind::File, strNewPath, false, strOldPath);
     bool failed = false;
     try {
         user.DoEvents(6);
         auto copy = [&]() -> std::string {
             if (!boolRestore) return CopyAside(strOldPath, strNewPath);
+            journal.Change(JournalEntry::Kind::File, strNewPath, "put back from " + strOldPath);
             CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
             return strNewPath;
         };
@@ -564,6 +731,10 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
             if (target.empty() || !SameContent(strOldPath, target)) return notCopied(target);
         }
         if (!boolRestore && target == strNewPath) run.made.insert(FoldPath(target));
+        if (!boolRestore) {
+            journal.Note(JournalEntry::Kind::File, strOldPath, true, target);
+            journal.Change(JournalEntry::Kind::File, strOldPath, "renamed to " + target);
+        }
         failed = !DeleteRenamed(api, strOldPath);
         if (!failed && !boolRestore) run.renamedAside.insert(FoldPath(strOldPath));
     } catch (const std::exception&) {
@@ -633,8 +804,8 @@ void WordProfile::renNormal(bool boolRestore) {
         // drive, a relative one in the current folder.
         // (A drive root has lost its backslash by now: "D:".)
         if (!IsFullPath(folder + "\\")) continue;
-        const std::string working = folder + "\\Normal.dot";
-        const std::string backup = folder + "\\0Normal.dot";
+        const std::string working = folder + "\\" + table_.templateName;
+        const std::string backup = folder + "\\0" + table_.templateName;
         normalSource_ = boolRestore ? backup : working;
         normalTarget_ = boolRestore ? working : backup;
         if (normalSource_[0] == '!') continue;
@@ -666,8 +837,10 @@ namespace {
 // The file name after the last backslash.
 std::string FileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
-// The Startup file's name while it is renamed aside: .dot -> .wbt, .wll -> .wbl.
-std::string AsideName(const std::string& working) {
+// The Startup file's name while it is renamed aside: .dot -> .wbt, .wll -> .wbl;
+// for Word 2007 and later the suffix appended.
+std::string AsideName(const std::string& working, bool newer) {
+    if (newer) return working + kAsideSuffix;
     const std::string stem = working.substr(0, working.size() - 3);
     for (const ExtensionPair& pair : kExtensions)
         if (HasExtension(working, pair.working)) return stem + pair.backup;
@@ -737,19 +910,23 @@ std::vector<Addin> WordProfile::DisabledComAddins() {
 }
 
 std::vector<Addin> WordProfile::DisabledStartupAddins() {
+    os::Api& api = program_.services.api;
     std::vector<Addin> addins;
+    // Only what this run put aside and nothing has taken the place of since.
+    auto consider = [&](const std::string& working) {
+        if (program_.Run.RenamedAside(working) && api.GetFileAttributes(working) == os::InvalidFileAttributes)
+            addins.push_back({working, FileName(working)});
+    };
     try {
         for (const std::string& folder : AddinFolders()) {
-            for (const ExtensionPair& pair : kExtensions) {
-                for (const std::string& name : ListFiles(program_.services.api, folder + "*." + pair.backup)) {
-                    if (!HasExtension(name, pair.backup)) continue;
-                    const std::string working = folder + name.substr(0, name.size() - 3) + pair.working;
-                    // Only what this run put aside and nothing has taken the place of since.
-                    if (program_.Run.RenamedAside(working) &&
-                        program_.services.api.GetFileAttributes(working) == os::InvalidFileAttributes)
-                        addins.push_back({working, FileName(working)});
-                }
+            if (Newer()) {
+                for (const std::string& name : ListFiles(api, folder + "*." + kAsideKind))
+                    if (HasExtension(name, kAsideKind)) consider(folder + name.substr(0, name.size() - (sizeof kAsideSuffix - 1)));
+                continue;
             }
+            for (const ExtensionPair& pair : kExtensions)
+                for (const std::string& name : ListFiles(api, folder + "*." + pair.backup))
+                    if (HasExtension(name, pair.backup)) consider(folder + name.substr(0, name.size() - 3) + pair.working);
         }
     } catch (const ListingFailed&) {
         program_.Run.Fail(RunRecord::Part::Addins, "the folder could not be read");
@@ -768,17 +945,18 @@ std::vector<Addin> WordProfile::DisabledAddins(RunRecord::Part part) {
 }
 
 void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
-    if (part == RunRecord::Part::Addins) return renFile(AsideName(addin.id), addin.id, true, part);
+    if (part == RunRecord::Part::Addins) return renFile(AsideName(addin.id, Newer()), addin.id, true, part);
     if (part != RunRecord::Part::COM) return;
     RegFile saved;
     if (!ComBackupOfRun(&saved)) return program_.Run.Fail(part, "the backup is missing");
     const RegFile one = ComAddinIn(saved, addin.id);
+    program_.journal.Change(JournalEntry::Kind::Key, table_.comKey, "put back " + addin.id + " from " + BackupPath(COM()));
     if (one.keys.empty() || ApplyRegFile(program_.services.api, one) != os::err::Success)
         program_.Run.Fail(part, "the backup could not be applied");
 }
 
 void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
-    if (part == RunRecord::Part::Addins) return renFile(addin.id, AsideName(addin.id), false, part);
+    if (part == RunRecord::Part::Addins) return renFile(addin.id, AsideName(addin.id, Newer()), false, part);
     if (part != RunRecord::Part::COM) return;
     RegFile saved, now;
     const std::string key = std::string(table_.comKey) + "\\" + addin.id;
@@ -786,6 +964,7 @@ void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
         ReadRegTree(program_.services.api, os::HKeyCurrentUser, key, &now) != os::err::Success ||
         !DescribeRegDifference(now, ComAddinIn(saved, addin.id)).empty())
         return program_.Run.Fail(part, "its backup does not hold it as it is now");
+    program_.journal.Change(JournalEntry::Kind::Key, table_.comKey, "removed " + addin.id);
     if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, key) != os::err::Success &&
         ProbeKey(key) != os::err::FileNotFound)
         program_.Run.Fail(part, "the key could not be removed");

@@ -1,5 +1,6 @@
-// The one implementation behind the Word 2002 and Word 2003 profiles: the two
-// differ only in the table they hand it.
+// The one implementation behind every Word version's profile: they differ
+// only in the table they hand it. Word 2007 and later add the per-machine
+// add-ins, the 32-bit per-user add-ins and more Startup add-in kinds.
 #pragma once
 
 #include "engine/Program.h"
@@ -8,6 +9,7 @@
 #include "os/Api.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,13 @@ struct ProfileTable {
     const char* generalKey;       // below HKEY_CURRENT_USER; the template folders
     const char* supportTemplate;  // given to Word by Execute(true)
     bool askWhenCopyMissing;      // Word 2002: ask before giving up on a file that could not be copied
+    // Word 2007 and later: its key in WordVersions.h; empty for 2002 and 2003.
+    const char* version = "";
+    const char* templateName = "Normal.dot";
 };
+
+// The profile table of a Word 2007 or later key ("WD16"); null for others.
+const ProfileTable* NewerProfileTable(const std::string& version);
 
 class WordProfile : public clsWD {
 public:
@@ -52,6 +60,7 @@ public:
     void DisableAddin(RunRecord::Part part, const Addin& addin) override;
 
     const ProfileTable& Table() const { return table_; }
+    bool Newer() const { return *table_.version != '\0'; }
 
 private:
     // One of the three registry components.
@@ -64,6 +73,23 @@ private:
     Component Data() const;
     Component COM() const;
     Component Options() const;
+    // Word 2007 and later: the per-user add-ins of 32-bit Office on 64-bit Windows.
+    Component COM32() const;
+    // Runs step on the 32-bit add-ins key too (newer Words), keeping the
+    // reason of the first key's failure.
+    void AlsoCOM32(const std::function<void(const Component&)>& step);
+
+    // What all users share: the per-machine COM add-ins that load at start
+    // and the files of Word's own Startup folder. Changed only when elevated
+    // (the add-ins through LoadBehavior, never deleted); otherwise listed by
+    // name for the result lines.
+    void MachineAddins(bool boolRestore);
+    void MachineStartup(bool boolRestore);
+    // The one place a per-machine add-in's LoadBehavior is written.
+    bool SetMachineLoadBehavior(const std::string& key, uint32_t value);
+    // Startup add-ins of Word 2007 and later: each renamed aside with a
+    // suffix so that its full name comes back.
+    void renNewerAddins(const std::string& folder, bool boolRestore);
 
     std::string BackupPath(const Component& component) const;
     // The first backup of a key in the run takes the backup name; a later one

@@ -62,6 +62,7 @@ constexpr uint32_t RegQword = 11;
 
 constexpr uint32_t KeyAllAccess = 0xF003F;
 constexpr uint32_t KeyRead = 0x20019;
+constexpr uint32_t KeySetValue = 0x0002;
 
 // File attributes.
 constexpr uint32_t AttrReadOnly = 0x1;
@@ -261,6 +262,9 @@ public:
     // belongs to another process: the popup its owner last made active,
     // restored when minimised. False when there is none.
     virtual bool ActivateOtherWindow(const std::string& className) = 0;
+    // Whether the program runs with an administrator's full rights (its
+    // token is elevated): only then is what all users share changed.
+    virtual bool IsElevated() = 0;
 
     // --- Automation (ole32/oleaut32) ---
     // CreateObject(progId). Returns 0 (S_OK) or a failure HRESULT.

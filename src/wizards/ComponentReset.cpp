@@ -120,7 +120,8 @@ bool ComponentReset::ResetWork() {
         wd.UnRegServ();
         lblRegsrv.SetCaption("Reregistering Word's system components...........");
         wd.RegServ();
-        lblRegsrv.SetCaption("Word's system components registered successfully!");
+        lblRegsrv.SetCaption(env_.program.Run.registrationSkipped ? kRegistrationSkipped
+                                                                  : "Word's system components registered successfully!");
         lblStarting.SetCaption("Working..........................");
     }
     // The backups run whatever is ticked.
@@ -137,7 +138,8 @@ bool ComponentReset::ResetWork() {
         if ((this->*r.box).Value()) {
             (this->*r.step3).SetCaption(r.resetting);
             (wd.*r.call)();
-            const std::string line = engine::ResultLine(env_.program.Run, r.part, engine::Done::Reset, r.done);
+            const std::string line = engine::WithForAllUsers(
+                env_.program.Run, r.part, engine::ResultLine(env_.program.Run, r.part, engine::Done::Reset, r.done));
             if (line != r.done) (this->*r.step3).SetCaption(line);
             (this->*r.step4).SetCaption(line);
         } else {

@@ -24,7 +24,8 @@ struct WizardEnv {
     std::function<void()> askWordVersion;
 };
 
-// clsWD10 for "WD10", clsWD11 for "WD11", nothing for anything else.
+// clsWD10 for "WD10", clsWD11 for "WD11", the newer Words' profiles for
+// theirs, nothing for anything else.
 std::function<std::shared_ptr<engine::clsWD>(const std::string& version)> StandardProfiles(engine::Program& program);
 
 using engine::IsSupportedVersion;

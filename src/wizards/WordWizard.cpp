@@ -5,6 +5,8 @@
 #include "platform/WebPages.h"
 #include "wizards/WizardGrid.h"
 
+#include <utility>
+
 namespace wizards {
 
 namespace {
@@ -19,6 +21,21 @@ std::string Names(const std::vector<engine::Addin>& addins) {
     std::string names;
     for (const engine::Addin& addin : addins) names += (names.empty() ? "" : ", ") + addin.shown;
     return names;
+}
+
+// The pages' lines that name the Word version, and how they name it.
+constexpr const char* kNamingLines[] = {"lblWelcome1", "lblChecking"};
+constexpr const char* kDocumentedName = "Word 2002 or Word XP";
+
+// How each wizard's run is named in its journal and the undo wizard.
+std::string RunName(const std::string& form) {
+    static const std::pair<const char*, const char*> kNames[] = {{"frmBackup", "Automatic repair"},
+                                                                 {"frmReset", "Reset to initial install"},
+                                                                 {"frmRenameTemplate", "Rename Normal.dot"},
+                                                                 {"frmBackup1", "Advanced reset"}};
+    for (const auto& [name, run] : kNames)
+        if (form == name) return run;
+    return form;
 }
 }  // namespace
 
@@ -46,6 +63,25 @@ WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string capti
     btnHelp.OnClick = [this] { btnHelp_Click(); };
 }
 
+void WordWizard::Form_Load() {
+    WizardFrame::Form_Load();
+    NameWordVersion();
+}
+
+void WordWizard::NameWordVersion() {
+    const engine::WordVersion* version = engine::FindWordVersion(env_.program.CurrentWordVersion);
+    const std::string name = version != nullptr ? version->name : "";
+    for (const char* lineName : kNamingLines) {
+        C* line = Find(lineName);
+        if (line == nullptr) continue;
+        const std::string& documented = documented_.try_emplace(lineName, line->Caption()).first->second;
+        std::string caption = documented;
+        const size_t at = caption.find(kDocumentedName);
+        if (!name.empty() && at != std::string::npos) caption.replace(at, std::string(kDocumentedName).size(), name);
+        line->SetCaption(caption);
+    }
+}
+
 void WordWizard::cmdNext_Click() {
     if (busy_) return;
     BusyScope busy(busy_);
@@ -55,6 +91,8 @@ void WordWizard::cmdNext_Click() {
 void WordWizard::cmdFinish_Click() {
     if (busy_) return;
     const platform::Services& services = env_.program.services;
+    // The run ended on its own road: nothing is left to put back.
+    env_.program.journal.Finish();
     if (optHomePage.Value()) platform::OpenWebPage(services, platform::Page::ProductHome, GetHost().WindowOf(*this));
     if (optHowTo.Value()) platform::OpenOnlineHelp(services, GetHost().WindowOf(*this));
     if (endsProgram_) GetHost().End();
@@ -67,6 +105,11 @@ bool WordWizard::WelcomeWork() {
     forms::Host& host = GetHost();
     host.DoEvents(3);
     const std::string& version = env_.program.CurrentWordVersion;
+    NameWordVersion();
+    if (engine::IsNewerVersion(version)) {
+        WordTypeLabel().SetCaption("MS " + std::string(engine::FindWordVersion(version)->name) + " ");
+        host.DoEvents(7);
+    }
     if (version == engine::kWord2002) {
         WordTypeLabel().SetCaption("MS Word 2002 ");
         host.DoEvents(10);
@@ -94,6 +137,7 @@ bool WordWizard::Step4Work() {
 std::shared_ptr<engine::clsWD> WordWizard::BeginWork(int yields) {
     const Buttons before = SaveButtons();
     SetButtons(false, true, false, false);
+    env_.program.journal.SetWizard(RunName(Name()));
     GetHost().DoEvents(yields);
     std::shared_ptr<engine::clsWD> profile = SelectProfile();
     if (!profile) RestoreButtons(before);

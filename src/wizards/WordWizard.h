@@ -8,6 +8,7 @@
 #include "wizards/WizardEnv.h"
 #include "wizards/WizardFrame.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ namespace wizards {
 // Shown when a pass is about to start and still no supported Word version is
 // chosen.
 inline constexpr const char* kChooseVersionText = "Please choose the version of Word to repair before you go on.";
+// The registration line when Word is a Click-to-Run one, which has no /u and /r runs.
+inline constexpr const char* kRegistrationSkipped =
+    "Word's system components were not registered again: Office repairs a Click-to-Run Word itself.";
 
 class WordWizard : public WizardFrame {
 public:
@@ -27,6 +31,7 @@ public:
     // where the wizard says so.
     void cmdFinish_Click() override;
     void btnHelp_Click();
+    void Form_Load() override;
 
     C btnHelp;
     C lblCongrats;
@@ -79,8 +84,13 @@ protected:
     WizardEnv env_;
 
 private:
+    // The lines that name "Word 2002 or Word XP" name a newer Word chosen
+    // instead, and their own text again for 2002 and 2003.
+    void NameWordVersion();
+
     bool endsProgram_;
     bool addinsOffered_ = false;
+    std::map<std::string, std::string> documented_;
 };
 
 }  // namespace wizards

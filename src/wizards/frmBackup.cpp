@@ -2,12 +2,13 @@
 
 #include "wizards/WizardGrid.h"
 
+#include <iterator>
+
 namespace wizards {
 
 namespace {
 using namespace layout;
 using engine::clsWD;
-using engine::Done;
 using Part = engine::RunRecord::Part;
 
 constexpr const char* kContinueOrQuit = "Click Next to continue or Cancel to quit";
@@ -79,111 +80,101 @@ bool frmBackup::StepWork(int step) {
 }
 
 namespace {
-// The registry components, in the order both passes check them.
-struct RegistryCheck {
-    const char* name;
-    Part part;
-    void (clsWD::*enable)();
-    void (clsWD::*disable)();
-    forms::Control frmBackup::*analysisLine;
-    forms::Control frmBackup::*repairLine;
+// The captions the analysis sets before each of its steps, and before the
+// start with everything disabled: first line, its text, second line, its text.
+struct StepCaptions {
+    forms::Control frmBackup::*first;
+    const char* firstText;
+    forms::Control frmBackup::*second;
+    const char* secondText;
 };
-constexpr RegistryCheck kRegistryChecks[] = {
-    {"COM", Part::COM, &clsWD::COMRestore, &clsWD::COMRemove, &frmBackup::lblCOM, &frmBackup::lblCOMFixed},
-    {"Data", Part::Data, &clsWD::DataRestore, &clsWD::DataRemove, &frmBackup::lblData, &frmBackup::lblDataFixed},
-    {"Options", Part::Options, &clsWD::OptionsRestore, &clsWD::OptionsRemove, &frmBackup::lblOptions, &frmBackup::lblOptionsFixed},
+constexpr StepCaptions kAnalysisCaptions[engine::kAnalysisSteps + 1] = {
+    {&frmBackup::lblStarting, "Starting Word in safe mode...", &frmBackup::lblRegsrv, "Preparing Word for safe mode."},
+    {&frmBackup::lblRegsrv, "Preparing Word for safe mode...", nullptr, nullptr},
+    {&frmBackup::lblRegsrv, "Preparing Word for safe mode.......", nullptr, nullptr},
+    {&frmBackup::lblStarting, "Starting Word in safe mode..........", &frmBackup::lblRegsrv,
+     "Preparing Word for safe mode.........."},
+    {&frmBackup::lblRegsrv, "Preparing Word for safe mode.............", nullptr, nullptr},
+    {&frmBackup::lblRegsrv, "Preparing Word for safe mode.", nullptr, nullptr},
+    {&frmBackup::lblRegsrv, "Preparing Word for safe mode...", nullptr, nullptr},
+    {&frmBackup::lblRegsrv, "Preparing Word for safe mode..............", nullptr, nullptr},
+    {&frmBackup::lblRegsrv, "Reregistering Word's sytem components...", &frmBackup::lblStarting,
+     "Starting Word in safe mode............"},
+    {&frmBackup::lblRegsrv, "Reregistering Word's system components...........", nullptr, nullptr},
+    {&frmBackup::lblRegsrv, "Word's system components registered successfully!", &frmBackup::lblStarting,
+     "Starting Word in safe mode.........................."},
 };
 
-// Sets line to the failure of the latest operation on part, if it failed.
-bool Failed(const engine::RunRecord& run, Part part, Done done, forms::Control& line) {
-    if (run.Failure(part).empty()) return false;
-    line.SetCaption(engine::ResultLine(run, part, done, {}));
-    return true;
-}
+// Each component's line on Step 3 and on Step 4, by RunRecord::Part.
+using Line = forms::Control frmBackup::*;
+constexpr Line kAnalysisLines[] = {&frmBackup::lblTemplate, &frmBackup::lblData, &frmBackup::lblCOM,
+                                   &frmBackup::lblOptions, &frmBackup::lblAddin};
+constexpr Line kRepairLines[] = {&frmBackup::lbltemplateFixed, &frmBackup::lblDataFixed, &frmBackup::lblCOMFixed,
+                                 &frmBackup::lblOptionsFixed, &frmBackup::lblAddinsFixed};
 
-// One component on, the start test, and off again when Word fails with it
-// (or always, with offAnyway). A component that could not be put back is not
-// what Word started with, so the test says nothing about it. Returns whether
-// Word started, nothing when it was not tried.
-std::optional<bool> Check(clsWD& wd, const engine::RunRecord& run, Part part, void (clsWD::*on)(), void (clsWD::*off)(),
-           bool offAnyway, forms::Control& line, const std::string& passed, const std::string& failed) {
-    // A component that could not be turned off before (its backup could not
-    // be written, say) reads so rather than as a result of the test.
-    const std::string earlier = engine::ResultLine(run, part, Done::Disabled, {});
-    (wd.*on)();
-    if (Failed(run, part, Done::PutBack, line)) {
-        if (offAnyway) (wd.*off)();
-        return std::nullopt;
+// The wizard's pages as the passes' reporter.
+class PageReporter : public engine::PassReporter {
+public:
+    PageReporter(frmBackup& form, forms::Host& host, const std::string& title, const engine::RunRecord& run)
+        : form_(form), host_(host), title_(title), run_(run) {}
+
+    void Step(engine::Pass pass, size_t index, const char*) override {
+        if (pass != engine::Pass::Analysis || index >= std::size(kAnalysisCaptions)) return;
+        const StepCaptions& step = kAnalysisCaptions[index];
+        (form_.*step.first).SetCaption(step.firstText);
+        if (step.second != nullptr) (form_.*step.second).SetCaption(step.secondText);
+        if (index + 1 == std::size(kAnalysisCaptions) && run_.registrationSkipped)
+            form_.lblRegsrv.SetCaption(kRegistrationSkipped);
     }
-    const bool started = wd.WordStartNormal();
-    line.SetCaption(!earlier.empty() ? earlier : started ? passed : failed);
-    if (started && !offAnyway) return started;
-    (wd.*off)();
-    Failed(run, part, Done::Disabled, line);
-    return started;
-}
+    void StartedDisabled(engine::Pass pass, bool started) override {
+        const bool analysis = pass == engine::Pass::Analysis;
+        if (!started) {
+            host_.MsgBox(analysis ? kSafeModeFailed : kMajorError, forms::vbOKOnly, title_);
+            host_.End();
+        }
+        if (!analysis) return;
+        form_.lblStarting.SetCaption("Success! Word has started in safe mode, now analyzing Word's components....");
+        host_.DoEvents(3);
+    }
+    void Result(engine::Pass pass, Part part, engine::Verdict verdict, const std::string& failureLine) override {
+        const auto n = static_cast<size_t>(part);
+        Line line = pass == engine::Pass::Analysis ? kAnalysisLines[n] : kRepairLines[n];
+        (form_.*line).SetCaption(
+            engine::WithForAllUsers(run_, part, frmBackup::ResultText(pass, part, verdict, failureLine)));
+    }
+
+private:
+    frmBackup& form_;
+    forms::Host& host_;
+    const std::string& title_;
+    const engine::RunRecord& run_;
+};
 }  // namespace
+
+std::string frmBackup::ResultText(engine::Pass pass, Part part, engine::Verdict verdict,
+                                  const std::string& failureLine) {
+    if (verdict == engine::Verdict::NotDone) return failureLine;
+    const bool passed = verdict == engine::Verdict::Passed;
+    const bool analysis = pass == engine::Pass::Analysis;
+    switch (part) {
+        case Part::Template: return passed ? "Default Template OK!" : "Default Template Fixed";
+        // The Startup add-ins count as good whatever Word does.
+        case Part::Addins: return analysis ? "Addins Passed!" : "Addins OK!";
+        case Part::COM: break;
+        case Part::Data: break;
+        case Part::Options: break;
+    }
+    static constexpr const char* kNames[] = {"", "Data", "COM", "Options", ""};
+    const std::string name = kNames[static_cast<size_t>(part)];
+    if (analysis) return name + (passed ? " Passed!" : " Failed");
+    return name + (passed ? " OK!" : " Fixed");
+}
 
 bool frmBackup::AnalysisPass() {
     const std::shared_ptr<clsWD> profile = BeginWork(3);
     if (!profile) return false;
-    clsWD& wd = *profile;
-
-    // Everything disabled, each label set before its step runs.
-    struct Prepare {
-        forms::Control* first;
-        const char* firstText;
-        forms::Control* second;
-        const char* secondText;
-        void (clsWD::*call)();
-    };
-    const Prepare steps[] = {
-        {&lblStarting, "Starting Word in safe mode...", &lblRegsrv, "Preparing Word for safe mode.", &clsWD::COMBackup},
-        {&lblRegsrv, "Preparing Word for safe mode...", nullptr, nullptr, &clsWD::DataBackup},
-        {&lblRegsrv, "Preparing Word for safe mode.......", nullptr, nullptr, &clsWD::OptionsBackup},
-        {&lblStarting, "Starting Word in safe mode..........", &lblRegsrv, "Preparing Word for safe mode..........",
-         &clsWD::RenameAddins},
-        {&lblRegsrv, "Preparing Word for safe mode.............", nullptr, nullptr, &clsWD::COMRemove},
-        {&lblRegsrv, "Preparing Word for safe mode.", nullptr, nullptr, &clsWD::DataRemove},
-        {&lblRegsrv, "Preparing Word for safe mode...", nullptr, nullptr, &clsWD::OptionsRemove},
-        {&lblRegsrv, "Preparing Word for safe mode..............", nullptr, nullptr, &clsWD::RenameTemplate},
-        {&lblRegsrv, "Reregistering Word's sytem components...", &lblStarting, "Starting Word in safe mode............",
-         &clsWD::UnRegServ},
-        {&lblRegsrv, "Reregistering Word's system components...........", nullptr, nullptr, &clsWD::RegServ},
-    };
-    for (const Prepare& step : steps) {
-        step.first->SetCaption(step.firstText);
-        if (step.second != nullptr) step.second->SetCaption(step.secondText);
-        (wd.*step.call)();
-    }
-    lblRegsrv.SetCaption("Word's system components registered successfully!");
-    lblStarting.SetCaption("Starting Word in safe mode..........................");
-    if (!wd.WordStartNormal()) {
-        GetHost().MsgBox(kSafeModeFailed, forms::vbOKOnly, env_.program.services.title);
-        GetHost().End();
-    }
-    lblStarting.SetCaption("Success! Word has started in safe mode, now analyzing Word's components....");
-    GetHost().DoEvents(3);
-
-    // One component at a time, disabled again whatever its result.
-    const engine::RunRecord& run = env_.program.Run;
-    Check(wd, run, Part::Template, &clsWD::RestoreTemplate, &clsWD::RenameTemplate, false, lblTemplate,
-          "Default Template OK!", "Default Template Fixed");
-    for (const RegistryCheck& c : kRegistryChecks) {
-        Check(wd, run, c.part, c.enable, c.disable, true, this->*c.analysisLine, std::string(c.name) + " Passed!",
-              std::string(c.name) + " Failed");
-    }
-    // The Startup add-ins count as good whatever Word does.
-    Check(wd, run, Part::Addins, &clsWD::RestoreAddins, &clsWD::RenameAddins, true, lblAddin, "Addins Passed!",
-          "Addins Passed!");
-
-    // Everything back as the user had it; what cannot be is told on its line.
-    for (const RegistryCheck& c : kRegistryChecks) {
-        (wd.*c.enable)();
-        Failed(run, c.part, Done::PutBack, this->*c.analysisLine);
-    }
-    wd.RestoreAddins();
-    Failed(run, Part::Addins, Done::PutBack, lblAddin);
+    PageReporter reporter(*this, GetHost(), env_.program.services.title, env_.program.Run);
+    engine::AnalysisPass(*profile, env_.program.Run, reporter);
 
     lblNext3.SetVisible(true);
     lblNext3.SetCaption("We are now ready to repair Word, click Next to continue...");
@@ -194,34 +185,15 @@ bool frmBackup::AnalysisPass() {
 bool frmBackup::RepairPass() {
     const std::shared_ptr<clsWD> profile = BeginWork(7);
     if (!profile) return false;
-    clsWD& wd = *profile;
-
-    wd.COMBackup();
-    wd.DataBackup();
-    wd.OptionsBackup();
-    wd.RenameTemplate();
-    wd.RenameAddins();
-    wd.COMRemove();
-    wd.DataRemove();
-    wd.OptionsRemove();
-    wd.UnRegServ();
-    wd.RegServ();
-    if (!wd.WordStartNormal()) {
-        GetHost().MsgBox(kMajorError, forms::vbOKOnly, env_.program.services.title);
-        GetHost().End();
-    }
-
-    // Cumulative: a component Word starts with stays enabled for the next.
-    const engine::RunRecord& run = env_.program.Run;
-    Check(wd, run, Part::Template, &clsWD::RestoreTemplate, &clsWD::RenameTemplate, false, lbltemplateFixed,
-          "Default Template OK!", "Default Template Fixed");
-    for (const RegistryCheck& c : kRegistryChecks) {
-        const std::optional<bool> started = Check(wd, run, c.part, c.enable, c.disable, false, this->*c.repairLine,
-                                                  std::string(c.name) + " OK!", std::string(c.name) + " Fixed");
-        if (c.part == Part::COM) comStarted_ = started;
-    }
-    addinsStarted_ = Check(wd, run, Part::Addins, &clsWD::RestoreAddins, &clsWD::RenameAddins, true, lblAddinsFixed,
-                           "Addins OK!", "Addins OK!");
+    PageReporter reporter(*this, GetHost(), env_.program.services.title, env_.program.Run);
+    const engine::PassResult result = engine::RepairPass(*profile, env_.program.Run, reporter);
+    auto startedWithAll = [&](Part part) -> std::optional<bool> {
+        const engine::Verdict verdict = result.verdict[static_cast<size_t>(part)];
+        if (!result.started || verdict == engine::Verdict::NotDone) return std::nullopt;
+        return verdict == engine::Verdict::Passed;
+    };
+    comStarted_ = startedWithAll(Part::COM);
+    addinsStarted_ = startedWithAll(Part::Addins);
 
     SetButtons(false, true, false, true);
     return true;

@@ -5,7 +5,10 @@
 // component reset.
 #pragma once
 
+#include "engine/RepairPasses.h"
 #include "wizards/WordWizard.h"
+
+#include <string>
 
 namespace wizards {
 
@@ -43,6 +46,11 @@ public:
     C lblAddinsFixed;
     C lblOptionsFixed;
     C lblContinue4;
+
+    // A component's result line on Step 3 (the analysis) or Step 4 (the
+    // repair); the unattended run logs the same words.
+    static std::string ResultText(engine::Pass pass, engine::RunRecord::Part part, engine::Verdict verdict,
+                                  const std::string& failureLine);
 
 protected:
     bool StepWork(int step) override;

@@ -117,6 +117,8 @@ std::string Selected(app::frmWordVerChoice& form) {
     if (form.optWd10.Value()) return "optWd10";
     if (form.optXP.Value()) return "optXP";
     if (form.optNotSure.Value()) return "optNotSure";
+    for (size_t i = 0; i < form.optNewer.Count(); ++i)
+        if (form.optNewer[i].Value()) return form.optNewer[i].Caption();
     return "none";
 }
 

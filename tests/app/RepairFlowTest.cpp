@@ -20,16 +20,24 @@ struct Installed {
     wordsim::InstallResult word;
 };
 
-// A stored Word 2003 choice and a simulated Word 2003 with the faults given.
-std::unique_ptr<Installed> InstallWord(std::vector<Component> faults) {
+// A stored choice and a simulated Word of that version with the faults given;
+// Word 2016 or later also has an add-in and a Startup file for all users.
+std::unique_ptr<Installed> InstallWord(std::vector<Component> faults,
+                                       wordsim::Version version = wordsim::Version::Word2003) {
     auto w = std::make_unique<Installed>();
     w->world.RemoveWord();
     w->world.machine.SetSpecialFolder(os::CsidlAppData, kAppData);
     wordsim::InstallOptions options;
     options.faults = std::move(faults);
+    options.version = version;
+    if (wordsim::IsNewer(version)) {
+        options.startupAddins = {"Tools.dotm", "Macros.wll"};
+        options.machineAddins = {{"Corp.Addin", 3}};
+        options.machineStartupAddins = {"Corp.dotm"};
+    }
     w->word = wordsim::InstallEmulated(w->world.machine, options);
     EXPECT_TRUE(w->word.ok) << w->word.error;
-    w->world.Store("Settings", "Word Version", "WD11");
+    w->world.Store("Settings", "Word Version", wordsim::IsNewer(version) ? "WD16" : "WD11");
     w->world.Store("Settings", "Word Detect No Show", "True");
     w->world.Store("Show WalkThru", "WalkThru", "True");
     return w;
@@ -71,7 +79,6 @@ bool UsersKeyInPlace(os::Api& api, const std::string& subKey, bool faulty) {
 }
 
 TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyComponent) {
-    const std::string office = "Software\\Microsoft\\Office\\11.0\\Word\\";
     const std::string addins = "Software\\Microsoft\\Office\\Word\\Addins";
     const struct {
         const char* what;
@@ -108,10 +115,16 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
          {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
          {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        auto w = InstallWord(c.faults);
+    // A standard user's run on Word 2016 or later names what all users share and leaves it.
+    const std::string corp = "; Corp.Addin (for all users: an administrator can disable it)";
+    const std::string corpFile = "; Corp.dotm (for all users: an administrator can disable it)";
+    for (const auto& c : cases) for (wordsim::Version version : {wordsim::Version::Word2003, wordsim::Version::Word2016}) {
+        SCOPED_TRACE(std::string(c.what) + " " + wordsim::ProductName(version));
+        const bool newer = wordsim::IsNewer(version);
+        auto w = InstallWord(c.faults, version);
         World& world = w->world;
+        const std::string office = wordsim::OfficeKey(version) + "\\Word\\";
+        const std::string templateName = wordsim::TemplateName(version);
         const auto usersTemplate = world.machine.ReadFileText(w->word.normalDot);
         Results results;
         ScriptTheAutomaticRepair(world, results);
@@ -123,8 +136,12 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         EXPECT_EQ(world.Host().Boxes()[0].text.rfind("Quorvex left 2 add-ins disabled.", 0), 0u);
         EXPECT_EQ(world.Host().Boxes()[0].answer, forms::vbNo);
         EXPECT_EQ(world.Host().Boxes()[1].text, "Thank you for using Quorvex");
-        EXPECT_EQ(results.step3, c.step3);
-        EXPECT_EQ(results.step4, c.step4);
+        auto expected = [&](std::vector<std::string> lines) {
+            if (newer) lines[2] += corp, lines[3] += corpFile;
+            return lines;
+        };
+        EXPECT_EQ(results.step3, expected(c.step3));
+        EXPECT_EQ(results.step4, expected(c.step4));
 
         // The faulty registry components end removed (Word may have rebuilt
         // its defaults since), the good ones in place; the Startup add-ins
@@ -135,19 +152,29 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         EXPECT_EQ(UsersKeyInPlace(api, office + "Options", faulty(Component::Options)), !faulty(Component::Options));
         EXPECT_EQ(UsersKeyInPlace(api, addins + "\\WordSim.Connect", faulty(Component::ComAddins)),
                   !faulty(Component::ComAddins));
-        EXPECT_TRUE(world.machine.Exists(w->word.startupFolder + "\\Tools.wbt"));
-        EXPECT_TRUE(world.machine.Exists(w->word.startupFolder + "\\Macros.wbl"));
-        EXPECT_FALSE(world.machine.Exists(w->word.startupFolder + "\\Tools.dot"));
+        const std::vector<std::string> aside = newer ? std::vector<std::string>{"Tools.dotm.qvxoff", "Macros.wll.qvxoff"}
+                                                     : std::vector<std::string>{"Tools.wbt", "Macros.wbl"};
+        for (const std::string& name : aside) EXPECT_TRUE(world.machine.Exists(w->word.startupFolder + "\\" + name));
+        EXPECT_FALSE(world.machine.Exists(w->word.startupFolder + (newer ? "\\Tools.dotm" : "\\Tools.dot")));
         EXPECT_TRUE(world.machine.Exists(w->word.normalDot));
+        for (const std::string& file : w->word.machineStartupAddins) EXPECT_TRUE(world.machine.Exists(file));
+        for (const std::string& key : w->word.machineAddinKeys) {
+            os::HKey raw = 0;
+            uint32_t behavior = 0, size = sizeof behavior;
+            ASSERT_EQ(0, api.RegOpenKeyEx(os::HKeyLocalMachine, key, os::KeyRead, &raw));
+            api.RegQueryValueEx(raw, "LoadBehavior", nullptr, reinterpret_cast<uint8_t*>(&behavior), &size);
+            api.RegCloseKey(raw);
+            EXPECT_EQ(behavior, 3u) << "left as it is";
+        }
         // The user's own template is never lost: a faulty one ends aside,
         // intact, under the documented backup name.
-        auto aside = world.machine.ReadFileText(w->word.userTemplates + "\\0Normal.dot");
+        auto aside0 = world.machine.ReadFileText(w->word.userTemplates + "\\0" + templateName);
         auto inPlace = world.machine.ReadFileText(w->word.normalDot);
         if (faulty(Component::NormalDot)) {
-            EXPECT_EQ(aside, usersTemplate);
+            EXPECT_EQ(aside0, usersTemplate);
         } else {
             EXPECT_EQ(inPlace, usersTemplate);
-            EXPECT_FALSE(aside.has_value());
+            EXPECT_FALSE(aside0.has_value());
         }
     }
 }

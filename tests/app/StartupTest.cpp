@@ -176,6 +176,77 @@ TEST(Startup, WithoutWordsObjectFindsWinwordFromItsRegistration) {
     }
 }
 
+// Word 2007 and later are found by their registration and files alone: each
+// version once, oldest first; the newest is preselected, and a stored newer
+// version counts only while it is installed.
+TEST(Startup, NewerWordsAreFoundWithoutStartingWordAndTheNewestPreselected) {
+    const std::string x86 = "C:\\Program Files (x86)\\Microsoft Office";
+    const std::string x64 = "C:\\Program Files\\Microsoft Office";
+    const std::string c2r = "SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
+    struct Value {
+        std::string key, name, data;
+    };
+    const struct {
+        const char* what;
+        std::vector<Value> values;
+        std::vector<std::string> winwords;  // folders holding winword.exe
+        std::string stored;                 // "Word Version", with the dialog told not to show
+        std::string found;                  // version folder [C2R], ...
+        std::string selected;               // empty: no dialog
+        std::string current, folder;
+    } cases[] = {
+        {"none: one option for them all", {}, {}, "", "", "optNotSure", "", apptest::kWordFolder},
+        {"2016 MSI, 64-bit",
+         {{kMachineOffice + "16.0\\Word\\InstallRoot", "Path", x64 + "\\Office16\\"}},
+         {x64 + "\\Office16"}, "", "WD16 " + x64 + "\\Office16", "Word 2016 or &later (also known as Microsoft 365)",
+         "", apptest::kWordFolder},
+        {"2016 Click-to-Run, 32-bit Office on 64-bit Windows",
+         {{c2r, "InstallationPath", x86}, {c2r, "VersionToReport", "16.0.17928.20114"}},
+         {x86 + "\\root\\Office16"}, "WD16", "WD16 " + x86 + "\\root\\Office16 C2R", "", "WD16",
+         x86 + "\\root\\Office16"},
+        {"2007 MSI in the 32-bit view, and a stale 2013 registration",
+         {{"SOFTWARE\\WOW6432Node\\Microsoft\\Office\\12.0\\Word\\InstallRoot", "Path", x86 + "\\Office12"},
+          {kMachineOffice + "15.0\\Word\\InstallRoot", "Path", x86 + "\\Office15"}},
+         {x86 + "\\Office12"}, "WD12", "WD12 " + x86 + "\\Office12", "", "WD12", x86 + "\\Office12"},
+        {"2010 by App Paths only, quoted", {{kAppPaths, "", "\"" + x64 + "\\Office14\\WINWORD.EXE\""}},
+         {x64 + "\\Office14"}, "", "WD14 " + x64 + "\\Office14", "Word 201&0", "", apptest::kWordFolder},
+        {"2007 and 2016: the newest; 2010 stored but gone is asked again",
+         {{kMachineOffice + "12.0\\Word\\InstallRoot", "Path", x86 + "\\Office12"},
+          {c2r, "InstallationPath", x64}, {c2r, "VersionToReport", "16.0.1"}},
+         {x86 + "\\Office12", x64 + "\\root\\Office16"}, "WD14",
+         "WD12 " + x86 + "\\Office12, WD16 " + x64 + "\\root\\Office16 C2R",
+         "Word 2016 or &later (also known as Microsoft 365)", "", apptest::kWordFolder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        World w;
+        for (const Value& v : c.values) w.SetText(os::HKeyLocalMachine, v.key, v.name, v.data);
+        for (const std::string& folder : c.winwords) w.PutWinword(folder);
+        if (!c.stored.empty()) w.Store("Settings", "Word Version", c.stored);
+        w.Store("Settings", "Word Detect No Show", c.stored.empty() ? "False" : "True");
+        w.Store("Show WalkThru", "WalkThru", "True");
+        std::string found;
+        const std::vector<app::InstalledWord> words = app::FindNewerWords(w.machine);
+        for (const app::InstalledWord& word : words)
+            found += (found.empty() ? "" : ", ") + word.version + " " + word.folder + (word.clickToRun ? " C2R" : "");
+        EXPECT_EQ(found, c.found);
+        std::string seen;
+        size_t options = 0;
+        if (!c.selected.empty()) {
+            w.Host().Then([&] {
+                seen = apptest::Selected(w.Ctx().frmWordVerChoice());
+                options = w.Ctx().frmWordVerChoice().optNewer.Count();
+                w.Ctx().frmWordVerChoice().OnFrameClose();
+            });
+        }
+        w.Start();
+        EXPECT_EQ(seen, c.selected);
+        if (!c.selected.empty()) EXPECT_EQ(options, std::max<size_t>(1, words.size()));
+        EXPECT_EQ(w.Ctx().CurrentWordVersion(), c.current);
+        EXPECT_EQ(w.Ctx().WordProgramFolder(), c.folder);
+    }
+}
+
 TEST(Startup, WordFoundNowhereEndsWithTheAutomationErrorBeforeTheMenu) {
     for (bool registeredOnly : {false, true}) {
         SCOPED_TRACE(registeredOnly ? "registration without winword.exe" : "nothing at all");

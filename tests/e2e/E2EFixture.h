@@ -35,6 +35,7 @@ protected:
         artifacts_ = WindowsPath(QVX_E2E_ARTIFACTS);
         ASSERT_TRUE(MakeFolders(artifacts_)) << artifacts_;
         ResetSettings();
+        ClearJournals();
     }
 
     void TearDown() override {
@@ -45,13 +46,22 @@ protected:
             ::CoFreeUnusedLibrariesEx(0, 0);
             wordsim::Uninstall(Api(), install_);
         }
-        if (machine_) ResetSettings();
+        if (machine_) ResetSettings(), ClearJournals();
         machine_.reset();
     }
 
     os::Api& Api() { return machine_->Api(); }
 
     void ResetSettings() { qvxtest::DeleteKeyTree(Api(), os::HKeyCurrentUser, kSettingsRoot); }
+    // The program's journals of its runs: a test's run never meets another test's.
+    std::string JournalFolder() {
+        std::string local;
+        return Api().GetSpecialFolderPath(os::CsidlLocalAppData, &local) ? local + "\\Quorvex" : std::string();
+    }
+    void ClearJournals() {
+        const std::string folder = JournalFolder();
+        for (const std::string& file : wordsim::io::FilesIn(Api(), folder)) Api().DeleteFile(folder + "\\" + file);
+    }
 
     void StoreSetting(const std::string& section, const std::string& name, const std::string& value) {
         ASSERT_TRUE(wordsim::io::WriteString(Api(), os::HKeyCurrentUser, std::string(kSettingsRoot) + "\\" + section,
@@ -70,7 +80,11 @@ protected:
     wordsim::InstallOptions WordOptions(wordsim::Version version) {
         wordsim::InstallOptions options;
         options.version = version;
-        const std::string office = version == wordsim::Version::Word2002 ? "OFFICE10" : "OFFICE11";
+        // Word 2016 or later is a Click-to-Run one: known by "root\Office16".
+        const std::string office = version == wordsim::Version::Word2002   ? "OFFICE10"
+                                   : version == wordsim::Version::Word2007 ? "Office12"
+                                   : version == wordsim::Version::Word2016 ? "root\\Office16"
+                                                                           : "OFFICE11";
         options.programFolder = machine_->ScratchDir() + "Sim Office\\" + office;
         options.userTemplates = machine_->ScratchDir() + "Templates";
         options.sharedTemplates = machine_->ScratchDir() + "Shared";

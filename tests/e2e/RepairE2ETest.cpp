@@ -33,10 +33,10 @@ constexpr const char* kAnalyzeOption = "Analyze and Repair MS Word Automatically
 constexpr const char* kRenameOption = "Rename the Normal.Dot Template";
 constexpr const char* kResetOption = "Reset MS Word to Initial Install";
 constexpr const char* kAdvancedOption = "Go to Advanced Features.";
+constexpr const char* kRecoveryQuestion = "The last repair did not finish and left parts of Word disabled: ";
+constexpr const char* kUndoCaption = "Quorvex - Undo a repair";
 
 // Word 2003's keys below HKEY_CURRENT_USER.
-const std::string kDataKey = "Software\\Microsoft\\Office\\11.0\\Word\\Data";
-const std::string kOptionsKey = "Software\\Microsoft\\Office\\11.0\\Word\\Options";
 const std::string kComAddinKey = "Software\\Microsoft\\Office\\Word\\Addins\\WordSim.Connect";
 // A value of the user's own in each of Word's keys: a key that Word rebuilt
 // from its defaults has none.
@@ -69,14 +69,18 @@ protected:
         StoreNoQuestions();
     }
 
-    // A simulated Word 2003 with the faults given; each of its keys and its
+    // A simulated Word (word_) with the faults given; each of its keys and its
     // Normal.dot carry something of the user's own, to be recognised later.
     void InstallWord(const std::vector<Component>& faults, uint32_t startDelayMs = 0) {
-        wordsim::InstallOptions options = WordOptions(wordsim::Version::Word2003);
+        wordsim::InstallOptions options = WordOptions(word_);
         options.faults = faults;
         options.startDelayMs = startDelayMs;
+        if (wordsim::IsNewer(word_)) {
+            options.startupAddins = {"Tools.dotm", "Macros.wll"};
+            StoreSetting("Settings", "Word Version", "WD" + std::string(wordsim::OfficeVersion(word_)).substr(0, 2));
+        }
         ASSERT_NO_FATAL_FAILURE(Install(options));
-        for (const std::string& key : {kDataKey, kOptionsKey, kComAddinKey})
+        for (const std::string& key : {wordsim::DataKey(word_), wordsim::OptionsKey(word_), kComAddinKey})
             ASSERT_TRUE(io::WriteString(Api(), os::HKeyCurrentUser, key, kUsersMark, "mine")) << key;
         usersTemplate_ = io::ReadWholeFile(Api(), install_.normalDot).value_or("");
         ASSERT_FALSE(usersTemplate_.empty());
@@ -123,11 +127,9 @@ protected:
     // question whether to find the ones at fault, answered.
     bool NextPastAddinQuestion(HWND wizard, const std::string& answer, const std::string& heading = "Congratulations",
                                const std::string& button = "Finish") {
-        if (!Press(wizard, kNext)) return false;
-        const std::string asked = app_->AnswerAddinSearch(answer, std::chrono::minutes(2));
-        EXPECT_NE("", asked) << app_->Describe();
-        if (asked.empty() || app_->WaitForPage(wizard, heading, button, std::chrono::minutes(2))) return !asked.empty();
-        ADD_FAILURE() << "no page \"" << heading << "\"\n" << app_->Describe();
+        const bool asked = Press(wizard, kNext) && !app_->AnswerAddinSearch(answer, std::chrono::minutes(2)).empty();
+        if (asked && app_->WaitForPage(wizard, heading, button, std::chrono::minutes(2))) return true;
+        ADD_FAILURE() << (asked ? "no page \"" + heading + "\"\n" : "no question\n") << app_->Describe();
         return false;
     }
 
@@ -142,6 +144,54 @@ protected:
         EXPECT_EQ(std::vector<std::string>{"OK"}, info.buttons);
         ASSERT_TRUE(e2e::Answer(box, "OK"));
         ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
+    }
+
+    // Waits for the program's Yes/No question, checks how it begins and answers it.
+    void ExpectQuestion(const std::string& start, const char* answer, const std::string& shotName) {
+        HWND box = app_->WaitForMessageBox();
+        ASSERT_NE(nullptr, box) << "no question \"" << start << "\"\n" << app_->Describe();
+        Shot(box, shotName);
+        e2e::MessageBoxInfo info = e2e::ReadMessageBox(box);
+        EXPECT_EQ(kTitle, info.caption);
+        EXPECT_EQ(start, info.text.substr(0, start.size())) << info.text;
+        EXPECT_EQ((std::vector<std::string>{"Yes", "No"}), info.buttons);
+        ASSERT_TRUE(e2e::Answer(box, answer));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::IsShown(box); })) << app_->Describe();
+    }
+
+    // The recovery at start: asked first, Yes, then what was put back; the
+    // menu then comes as on any start, and Cancel there ends the program.
+    void RecoverAtStart() {
+        Launch();
+        ASSERT_NO_FATAL_FAILURE(ExpectQuestion(kRecoveryQuestion, "Yes", "recovery-question"));
+        HWND box = app_->WaitForMessageBox();
+        ASSERT_NE(nullptr, box) << app_->Describe();
+        Shot(box, "recovered");
+        const std::string text = e2e::ReadMessageBox(box).text;
+        EXPECT_EQ(0u, text.rfind("Put back as before the last repair: ", 0)) << text;
+        EXPECT_EQ(std::string::npos, text.find("could not")) << text;
+        ASSERT_TRUE(e2e::Answer(box, "OK"));
+        ASSERT_NO_FATAL_FAILURE(CancelAtMenu());
+    }
+
+    void CancelAtMenu() {
+        HWND menu = WaitForForm(kTitle, kMenuHeading);
+        ASSERT_NE(nullptr, menu);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(menu) != 0; })) << app_->Describe();
+        ASSERT_TRUE(Press(menu, "Cancel"));
+        ExpectEndsCleanly();
+    }
+
+    // The advanced menu's "Undo a repair", from a new start.
+    HWND OpenUndo() {
+        HWND menu = OpenMenu();
+        HWND advmenu = menu != nullptr ? StartWith(menu, kAdvancedOption, kTitle, kAdvancedFrame) : nullptr;
+        HWND option = advmenu != nullptr ? e2e::FindControl(advmenu, "Undo a repair") : nullptr;
+        EXPECT_NE(nullptr, option) << app_->Describe();
+        if (option == nullptr) return nullptr;
+        e2e::Choose(option);
+        if (!e2e::WaitUntil([&] { return e2e::IsChecked(option); }) || !Press(advmenu, "OK")) return nullptr;
+        return advmenu;
     }
 
     // After a wizard closed: the closing form, its goodbye, the end.
@@ -177,8 +227,9 @@ protected:
     }
     std::string WhereIsTemplate() {
         const std::string folder = install_.userTemplates;
-        if (io::ReadWholeFile(Api(), io::Join(folder, "Normal.dot")) == usersTemplate_) return kInPlace;
-        if (io::ReadWholeFile(Api(), io::Join(folder, "0Normal.dot")) == usersTemplate_) return kAside;
+        const std::string name = wordsim::TemplateName(word_);
+        if (io::ReadWholeFile(Api(), io::Join(folder, name)) == usersTemplate_) return kInPlace;
+        if (io::ReadWholeFile(Api(), io::Join(folder, "0" + name)) == usersTemplate_) return kAside;
         return "lost";
     }
     std::string WhereAreAddins() {
@@ -186,16 +237,26 @@ protected:
         // A newer Word's add-in is no add-in of these versions: it stays as it is.
         std::erase(files, kNewerAddin);
         std::sort(files.begin(), files.end());
-        if (files == std::vector<std::string>{"Macros.wll", "Tools.dot"}) return kInPlace;
-        if (files == std::vector<std::string>{"Macros.wbl", "Tools.wbt"}) return kAside;
+        const bool newer = wordsim::IsNewer(word_);
+        if (files == (newer ? Lines{"Macros.wll", "Tools.dotm"} : Lines{"Macros.wll", "Tools.dot"})) return kInPlace;
+        // Word 2007 and later: each keeps its whole name.
+        if (files == (newer ? Lines{"Macros.wll.qvxoff", "Tools.dotm.qvxoff"} : Lines{"Macros.wbl", "Tools.wbt"}))
+            return kAside;
         std::string found = "lost:";
         for (const std::string& file : files) found += " " + file;
         return found;
     }
     // Normal.dot, COM, Data, Options, Startup add-ins.
     Places WhereIsEverything() {
-        return {WhereIsTemplate(), WhereIsKey(kComAddinKey, "COM.reg"), WhereIsKey(kDataKey, "Data.reg"),
-                WhereIsKey(kOptionsKey, "Options.reg"), WhereAreAddins()};
+        return {WhereIsTemplate(), WhereIsKey(kComAddinKey, "COM.reg"), WhereIsKey(wordsim::DataKey(word_), "Data.reg"),
+                WhereIsKey(wordsim::OptionsKey(word_), "Options.reg"), WhereAreAddins()};
+    }
+
+    // Step 1's lines that name the Word in hand.
+    Lines Step1() const {
+        if (!wordsim::IsNewer(word_)) return {"Checking for Microsoft Word 2002 or Word XP...", "MS Word XP "};
+        const std::string name = word_ == wordsim::Version::Word2007 ? "Word 2007" : "Word 2016 or later";
+        return {"Checking for Microsoft " + name + "...", "MS " + name + " "};
     }
 
     // Whether a file the program keeps (the backup name or one of its
@@ -217,32 +278,35 @@ protected:
     }
 
     std::string usersTemplate_;
+    wordsim::Version word_ = wordsim::Version::Word2003;
 };
 
 // --- The automatic repair ---
 
 struct AutomaticCase {
-    const char* name;
+    std::string name;
     std::vector<Component> faults;
     Lines analysis;  // Step 3
     Lines repair;    // Step 4
     Places after;
+    wordsim::Version word = wordsim::Version::Word2003;
 };
 
 class AutomaticRepairE2E : public RepairE2E, public ::testing::WithParamInterface<AutomaticCase> {};
 
 TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     const AutomaticCase& c = GetParam();
+    word_ = c.word;
     ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
+    const bool newerWord = wordsim::IsNewer(word_);
     const std::string newer = io::Join(install_.startupFolder, kNewerAddin);
-    ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
+    if (!newerWord) ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
     HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
     ASSERT_NE(nullptr, wizard);
     ASSERT_TRUE(Next(wizard, "Step 1"));
-    EXPECT_EQ((Lines{"Step 1", "Checking for Microsoft Word 2002 or Word XP...", "MS Word XP ", kContinueOrQuit}),
-              e2e::PageTexts(wizard));
+    EXPECT_EQ(Concat({"Step 1"}, Step1(), kContinueOrQuit), e2e::PageTexts(wizard));
     ASSERT_TRUE(Next(wizard, "Step 2"));
 
     ASSERT_TRUE(Next(wizard, "Step 3"));
@@ -262,19 +326,35 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 
     EXPECT_EQ(c.after, WhereIsEverything());
-    EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched, under its name";
+    if (!newerWord) EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched";
     // Startup, then each pass: Word started with everything disabled, then
-    // once per component.
-    EXPECT_EQ(13u, Logged("automation"));
-    EXPECT_EQ(2u, Logged("register"));
+    // once per component. A newer Word is found without starting it.
+    EXPECT_EQ(newerWord ? 12u : 13u, Logged("automation"));
+    // Click-to-Run has no /u and /r.
+    EXPECT_EQ(word_ == wordsim::Version::Word2016 ? 0u : 2u, Logged("register"));
 }
 
 const Lines kAllPassed = {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"};
 const Lines kAllOk = {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"};
 
+// Every case for Word 2003; those of one fault or none also for Word 2007
+// (MSI) and Word 2016 or later (Click-to-Run).
+std::vector<AutomaticCase> ForEveryWord(const std::vector<AutomaticCase>& cases) {
+    std::vector<AutomaticCase> all = cases;
+    for (wordsim::Version word : {wordsim::Version::Word2007, wordsim::Version::Word2016}) {
+        for (AutomaticCase c : cases) {
+            if (c.faults.size() > 1) continue;
+            c.word = word;
+            c.name += word == wordsim::Version::Word2007 ? "_2007" : "_2016";
+            all.push_back(c);
+        }
+    }
+    return all;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Faults, AutomaticRepairE2E,
-    ::testing::Values(
+    ::testing::ValuesIn(ForEveryWord({
         AutomaticCase{"none", {}, kAllPassed, kAllOk, {kInPlace, kInPlace, kInPlace, kInPlace, kAside}},
         AutomaticCase{"normal",
                       {Component::NormalDot},
@@ -303,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {Component::Data, Component::Options},
                       {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
                       {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"},
-                      {kInPlace, kInPlace, kRemoved, kRemoved, kAside}}),
+                      {kInPlace, kInPlace, kRemoved, kRemoved, kAside}}})),
     [](const ::testing::TestParamInfo<AutomaticCase>& param) {
         std::string name = param.param.name;
         std::replace(name.begin(), name.end(), '-', '_');
@@ -369,6 +449,81 @@ TEST_F(RepairE2E, WordThatNeverStartsEndsTheAnalysisWithTheMessage) {
     ExpectEndsCleanly();
     // Nothing is put back; the backups stay on disk.
     EXPECT_EQ((Places{kAside, kRemoved, kRemoved, kRemoved, kAside}), WhereIsEverything());
+    // Until the next start asks first.
+    ASSERT_NO_FATAL_FAILURE(RecoverAtStart());
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+}
+
+// --- Putting back ---
+
+// Killed while the analysis works: the next start asks; No goes on as ever
+// and the question comes again next time, when Yes puts everything back.
+TEST_F(RepairE2E, AProgramKilledMidPassIsPutBackAtTheNextStart) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({}, 1500));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    ASSERT_TRUE(Next(wizard, "Step 1"));
+    ASSERT_TRUE(Next(wizard, "Step 2"));
+    ASSERT_TRUE(Press(wizard, kNext));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return WhereIsTemplate() == kAside; }, std::chrono::minutes(1)));
+    app_->Kill();
+    ASSERT_NE((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+
+    Launch();
+    ASSERT_NO_FATAL_FAILURE(ExpectQuestion(kRecoveryQuestion, "No", "recovery-declined"));
+    ASSERT_NO_FATAL_FAILURE(CancelAtMenu());
+    EXPECT_EQ(kAside, WhereIsTemplate());
+    ASSERT_NO_FATAL_FAILURE(RecoverAtStart());
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
+}
+
+// A repair that left the user's faulty Normal.dot aside, undone from the
+// advanced menu: the user's own Normal.dot, the add-ins under their names,
+// the keys as they were. Before that, with no run recorded, there is nothing to undo.
+TEST_F(RepairE2E, UndoPutsBackWhatTheAutomaticRepairChanged) {
+    ASSERT_NO_FATAL_FAILURE(InstallWord({Component::NormalDot}));
+    HWND advmenu = OpenUndo();
+    ASSERT_NE(nullptr, advmenu);
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage("There is nothing to undo: Quorvex has no record of a repair.", "nothing"));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsShown(advmenu); })) << "the menu stays";
+    ASSERT_TRUE(Press(advmenu, "Cancel"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
+    ASSERT_TRUE(NextPastAddinQuestion(wizard, "No"));
+    ASSERT_TRUE(Press(wizard, "Finish"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+    ASSERT_EQ((Places{kAside, kInPlace, kInPlace, kInPlace, kAside}), WhereIsEverything());
+
+    ASSERT_NE(nullptr, OpenUndo());
+    HWND undo = WaitForForm(kUndoCaption, "Undo a repair");
+    ASSERT_NE(nullptr, undo);
+    Shot(undo, "undo-welcome");
+    const Lines welcome = e2e::PageTexts(undo);
+    ASSERT_GE(welcome.size(), 3u);
+    EXPECT_NE(std::string::npos, welcome[1].find("(Automatic repair) changed.")) << welcome[1];
+    EXPECT_NE(std::string::npos, welcome[2].find(install_.userTemplates)) << welcome[2];
+    ASSERT_TRUE(Next(undo, "Step 1"));
+    Shot(undo, "undo-step1");
+    ASSERT_TRUE(Next(undo, "Step 2"));
+    ASSERT_TRUE(Next(undo, "Step 3"));
+    Shot(undo, "undo-step3");
+    const Lines results = e2e::PageTexts(undo);
+    // Every component the repair touched, the keys it put back itself included.
+    EXPECT_EQ((Lines{"Step 3", "Results:", "The COM add-ins put back.", "The Data key put back.",
+                     "The Options key put back.", "The Startup add-ins put back.", "Normal.dot put back.",
+                     "Click Next to continue"}),
+              results);
+    ASSERT_TRUE(Next(undo, "Finished", "Finish"));
+    ASSERT_TRUE(Press(undo, "Finish"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+    EXPECT_EQ((Places{kInPlace, kInPlace, kInPlace, kInPlace, kInPlace}), WhereIsEverything());
 }
 
 // --- The component-reset wizards ---
@@ -382,12 +537,14 @@ struct ResetCase {
     Lines step4;
     Places after;
     bool reregisters;
+    wordsim::Version word = wordsim::Version::Word2003;
 };
 
 class ComponentResetE2E : public RepairE2E, public ::testing::WithParamInterface<ResetCase> {};
 
 TEST_P(ComponentResetE2E, ResetsTheChosenComponentsAndBacksUpTheKeys) {
     const ResetCase& c = GetParam();
+    word_ = c.word;
     ASSERT_NO_FATAL_FAILURE(InstallWord({}));
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
@@ -456,7 +613,8 @@ TEST_P(ComponentResetE2E, ResetsTheChosenComponentsAndBacksUpTheKeys) {
         EXPECT_TRUE(BackupHoldsUsersKey(backup)) << Backup(backup);
     }
     // The reset starts Word at no point; it only re-registers it when asked.
-    EXPECT_EQ(1u, Logged("automation")) << "only start-up asks Word where it lives";
+    EXPECT_EQ(wordsim::IsNewer(word_) ? 0u : 1u, Logged("automation"))
+        << "only start-up asks Word where it lives, and a newer Word is found on disk";
     std::vector<std::string> registration;
     if (c.reregisters) registration = {install_.winword + " /u", install_.winword + " /r"};
     EXPECT_EQ(registration, wordsim::LoggedCommandLines(WordLog()));
@@ -468,24 +626,27 @@ const Lines kResetting = {"Resetting default template; Normal.DOT...", "Resettin
 const Lines kResetDone = {"Default template; Normal.DOT has been reset", "MS Word's Data information reset",
                           "COM components reset ", "Addin's reset.", "MS Word's Options information reset"};
 const Places kAllReset = {kAside, kRemoved, kRemoved, kRemoved, kAside};
+constexpr const char* kRenaming = "Renaming the Normal.Dot Template";
+const Lines kRenameStep3 = {"Resetting default template; Normal.DOT...", "MS Word's Data information; No changes made",
+                            " COM components; No changes made", "MS Word Addin's; No changes made",
+                            "Options information: No changes made"};
+const Lines kRenameStep4 = {"Default template; Normal.DOT has been reset", "MS Word's Data information; No changes made",
+                            "COM components; No changes made", "MS Word Addin's; No changes made",
+                            "Options information; No changes made"};
+const Places kRenamed = {kAside, kInPlace, kInPlace, kInPlace, kInPlace};
 
 INSTANTIATE_TEST_SUITE_P(
     Wizards, ComponentResetE2E,
     ::testing::Values(
         ResetCase{"reset", kResetOption, "Resetting MS Word to it's initial install", false, kResetting, kResetDone,
                   kAllReset, false},
-        ResetCase{"rename",
-                  kRenameOption,
-                  "Renaming the Normal.Dot Template",
-                  false,
-                  {"Resetting default template; Normal.DOT...", "MS Word's Data information; No changes made",
-                   " COM components; No changes made", "MS Word Addin's; No changes made",
-                   "Options information: No changes made"},
-                  {"Default template; Normal.DOT has been reset", "MS Word's Data information; No changes made",
-                   "COM components; No changes made", "MS Word Addin's; No changes made",
-                   "Options information; No changes made"},
-                  {kAside, kInPlace, kInPlace, kInPlace, kInPlace},
-                  false},
+        ResetCase{"reset_2016", kResetOption, "Resetting MS Word to it's initial install", false, kResetting,
+                  kResetDone, kAllReset, false, wordsim::Version::Word2016},
+        ResetCase{"rename", kRenameOption, kRenaming, false, kRenameStep3, kRenameStep4, kRenamed, false},
+        ResetCase{"rename_2007", kRenameOption, kRenaming, false, kRenameStep3, kRenameStep4, kRenamed, false,
+                  wordsim::Version::Word2007},
+        ResetCase{"rename_2016", kRenameOption, kRenaming, false, kRenameStep3, kRenameStep4, kRenamed, false,
+                  wordsim::Version::Word2016},
         ResetCase{"advanced_all", kAdvancedOption, nullptr, false, kResetting, kResetDone, kAllReset, true},
         ResetCase{"advanced_none",
                   kAdvancedOption,
@@ -528,7 +689,10 @@ TEST_F(RepairE2E, TenResetsInARowKeepTheUsersOwnComponents) {
 
 // --- Word in safe mode from the advanced menu ---
 
-TEST_F(RepairE2E, SafeModeLaunchesStartWordWithTheTemplatesBesideTheProgram) {
+class SafeModeE2E : public RepairE2E, public ::testing::WithParamInterface<wordsim::Version> {};
+
+TEST_P(SafeModeE2E, LaunchesStartWordWithTheTemplatesBesideTheProgramOrItsOwnSafeMode) {
+    word_ = GetParam();
     ASSERT_NO_FATAL_FAILURE(InstallWord({}));
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
@@ -536,12 +700,14 @@ TEST_F(RepairE2E, SafeModeLaunchesStartWordWithTheTemplatesBesideTheProgram) {
     ASSERT_NE(nullptr, advmenu);
     Shot(advmenu, "advanced-menu");
 
+    // Word's program path unquoted, as the program always gave it.
+    const bool newer = wordsim::IsNewer(word_);
     const struct {
         const char* option;
-        const char* templateName;
+        std::string switches;
     } launches[] = {
-        {"Launch MS Word in Safe Mode", "SafeMode.DOT"},
-        {"Launch MS Word in Safe Mode with Support Tool", "SUPPORT11.DOT"},
+        {"Launch MS Word in Safe Mode", newer ? " /safe" : " /a /t\"" + folder_ + "\\SafeMode.DOT\""},
+        {"Launch MS Word in Safe Mode with Support Tool", newer ? " /a" : " /a /t\"" + folder_ + "\\SUPPORT11.DOT\""},
     };
     std::vector<std::string> expected;
     for (const auto& launch : launches) {
@@ -551,8 +717,7 @@ TEST_F(RepairE2E, SafeModeLaunchesStartWordWithTheTemplatesBesideTheProgram) {
         e2e::Choose(option);
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsChecked(option); }));
         ASSERT_TRUE(Press(advmenu, "OK"));
-        // Word's program path unquoted, as the program always gave it.
-        expected.push_back(install_.winword + " /a /t\"" + folder_ + "\\" + launch.templateName + "\"");
+        expected.push_back(install_.winword + launch.switches);
         EXPECT_TRUE(e2e::WaitUntil([&] { return wordsim::LoggedCommandLines(WordLog()).size() >= expected.size(); }));
         EXPECT_EQ(expected, wordsim::LoggedCommandLines(WordLog()));
         // No message on success, and the menu stays for another choice.
@@ -566,6 +731,13 @@ TEST_F(RepairE2E, SafeModeLaunchesStartWordWithTheTemplatesBesideTheProgram) {
     ASSERT_TRUE(Press(advmenu, "Cancel"));
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 }
+
+INSTANTIATE_TEST_SUITE_P(Words, SafeModeE2E,
+                         ::testing::Values(wordsim::Version::Word2003, wordsim::Version::Word2007,
+                                           wordsim::Version::Word2016),
+                         [](const ::testing::TestParamInfo<wordsim::Version>& param) {
+                             return std::string("Word") + wordsim::ProductName(param.param) + 15;
+                         });
 
 TEST_F(RepairE2E, SafeModeLaunchWithoutWordSaysSoAndEnds) {
     ASSERT_NO_FATAL_FAILURE(InstallWord({}));

@@ -211,6 +211,7 @@ public:
         return Track(inner_.CreateMutex(name, alreadyExists));
     }
     bool ActivateOtherWindow(const std::string& className) override { return inner_.ActivateOtherWindow(className); }
+    bool IsElevated() override { return inner_.IsElevated(); }
     int32_t CreateObject(const std::string& progId, std::unique_ptr<os::AutomationObject>* object,
                          os::AutoError* error) override {
         return inner_.CreateObject(progId, object, error);

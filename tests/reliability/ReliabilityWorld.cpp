@@ -6,6 +6,7 @@
 #include "engine/WordVersions.h"
 #include "os/Handles.h"
 #include "wizards/WizardFrame.h"
+#include "wizards/frmUndo.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,7 @@ const char* FlowName(Flow flow) {
         case Flow::Reset: return "reset to initial install";
         case Flow::RenameTemplate: return "rename Normal.dot";
         case Flow::AdvancedReset: return "advanced reset, all boxes";
+        case Flow::Undo: return "undo the latest run";
     }
     return "?";
 }
@@ -124,6 +126,8 @@ const char* OutcomeName(Outcome outcome) {
 ProgramRun::ProgramRun(const wordsim::InstallOptions& options, const std::string& wordVersion)
     : wordVersion_(wordVersion) {
     machine.SetSpecialFolder(os::CsidlAppData, kAppData);
+    machine.SetSpecialFolder(os::CsidlLocalAppData, kLocalAppData);
+    machine.MakeFolders(kLocalAppData);
     machine.MakeFolders(kAppData);
     machine.AddDrive("D:");
     machine.SetModulePath(std::string(kOwnFolder) + "\\qvxfix.exe");
@@ -176,6 +180,7 @@ void ProgramRun::NextUserStep(Flow flow) {
     } else if (top == "frmWkThru") {
         host().Click(top, "Command2");
     } else if (top == "frmadvmenu") {
+        if (flow == Flow::Undo) host().Click(top, "optUndo");
         host().Click(top, "btnOK");
     } else if (top == "frmPromotion") {
         host().Click(top, "cmdClose");
@@ -187,6 +192,9 @@ void ProgramRun::NextUserStep(Flow flow) {
             for (const char* name :
                  {"lbltemplateFixed", "lblDataFixed", "lblCOMFixed", "lblAddinsFixed", "lblOptionsFixed"})
                 if (forms::Control* line = wizard->Find(name)) results.push_back(line->Caption());
+            if (auto* undo = dynamic_cast<wizards::frmUndo*>(wizard))
+                for (size_t i = 0; i < undo->lblPartResults.Count(); ++i)
+                    if (!undo->lblPartResults[i].Caption().empty()) results.push_back(undo->lblPartResults[i].Caption());
             host().Click(top, "cmdFinish");
         } else
             host().Click(top, "cmdCancel");

@@ -18,10 +18,11 @@
 namespace reliability {
 
 inline constexpr char kAppData[] = "C:\\Users\\Ann\\AppData\\Roaming";
+inline constexpr char kLocalAppData[] = "C:\\Users\\Ann\\AppData\\Local";
 inline constexpr char kOwnFolder[] = "C:\\Tools\\Fix";
 
 // The ways of working the main menu offers, each driven from Start to the end.
-enum class Flow { AutomaticRepair, Reset, RenameTemplate, AdvancedReset };
+enum class Flow { AutomaticRepair, Reset, RenameTemplate, AdvancedReset, Undo };
 const char* FlowName(Flow flow);
 
 // Thrown from inside an Api call to abandon the run as a crash would: no

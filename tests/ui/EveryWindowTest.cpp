@@ -22,6 +22,7 @@
 #include "wizards/frmRenameTemplate.h"
 #include "wizards/frmReset.h"
 #include "wizards/frmRestore.h"
+#include "wizards/frmUndo.h"
 
 namespace {
 
@@ -85,6 +86,25 @@ TEST_F(EveryWindow, EachWizardPageByPage) {
     Check(ctx.frmBackup1());
     wizards::frmRestore restore(ctx.Program().services, ctx.Host());
     Check(restore);
+
+    // The undo wizard with as much as it ever shows: ten runs, every
+    // component, backups in three folders, a reason on every result line.
+    const std::string user = "C:\\Users\\\xC5\x81ukasz Wi\xC5\x9Bniewski\\";
+    engine::JournalRun run{"", 1, 133497846500000000, "Reset to initial install", {}, "", true, ""};
+    using Kind = engine::JournalEntry::Kind;
+    for (const char* key : {"Addins", "11.0\\Word\\Data", "11.0\\Word\\Options"})
+        run.entries.push_back({Kind::Key, std::string("Software\\Microsoft\\Office\\") + key, true,
+                               user + "Desktop\\Quorvex\\Key.reg", "0", {"removed"}});
+    for (const char* file : {"Templates\\Normal.dot", "Word\\STARTUP\\Macros.wll"}) {
+        const std::string path = user + "AppData\\Roaming\\Microsoft\\" + file;
+        run.entries.push_back({Kind::File, path, true, path + ".1", "0", {"renamed"}});
+    }
+    wizards::frmUndo& undo = ctx.frmUndo();
+    ASSERT_TRUE(undo.Offer(std::vector<engine::JournalRun>(10, run)));
+    for (std::size_t i = 0; i < undo.lblPartResults.Count(); ++i)
+        undo.lblPartResults[i].SetCaption("The Startup add-ins could not be put back: Macros.wll: what is there now "
+                                          "could not be backed up first.");
+    Check(undo);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,13 +17,8 @@
 
 namespace {
 
-std::set<size_t> All(size_t count) {
-    std::set<size_t> all;
-    for (size_t i = 0; i < count; ++i) all.insert(i);
-    return all;
-}
-
 TEST(CulpritSearch, LeavesOffExactlyTheItemsAtFaultWithinTheStartsOfTheGoal) {
+    auto All = [](size_t count) { std::set<size_t> all; for (size_t i = 0; i < count; ++i) all.insert(i); return all; };
     const struct {
         size_t count;
         std::set<size_t> faulty;  // each stops Word alone
@@ -94,10 +90,9 @@ TEST_P(AddinSearch, LeavesOffTheFaultyAddinsAloneAndNamesThem) {
     options.faultyComAddin = flow.faultyCom;
     options.faultyStartupAddin = flow.faultyStartup;
     options.pairFault = flow.pair;
-    std::vector<wordsim::Component> faults;
-    if (*flow.faultyCom) faults.push_back(wordsim::Component::ComAddins);
-    if (*flow.faultyStartup) faults.push_back(wordsim::Component::StartupAddins);
-    InstallWord(wordsim::Version::Word2003, faults);
+    using wordsim::Component;
+    InstallWord(wordsim::Version::Word2003, *flow.faultyCom ? std::vector{Component::ComAddins, Component::StartupAddins}
+                                                            : std::vector<Component>{});
     program.CurrentWordVersion = engine::kWord2003;
 
     std::unique_ptr<wizards::WordWizard> wizard;
@@ -107,15 +102,13 @@ TEST_P(AddinSearch, LeavesOffTheFaultyAddinsAloneAndNamesThem) {
     wizard->Show();
     while (wizard->CurrentStep < 4 && !host.Ended()) host.Run([&] { host.Click(wizard->Name(), "cmdNext"); });
     auto automations = [&] {
-        int n = 0;
-        for (const wordsim::LogEntry& entry : wordsim::ReadLog(machine, install.programFolder))
-            n += entry.kind == "automation" ? 1 : 0;
-        return n;
+        const std::vector<wordsim::LogEntry> log = wordsim::ReadLog(machine, install.programFolder);
+        return std::count_if(log.begin(), log.end(), [](const wordsim::LogEntry& e) { return e.kind == "automation"; });
     };
-    const int before = automations();
+    const auto before = automations();
     host.QueueAnswer(flow.answer);
     host.Run([&] { host.Click(wizard->Name(), "cmdNext"); });
-    const int starts = automations() - before;
+    const int starts = static_cast<int>(automations() - before);
     ASSERT_FALSE(host.Boxes().empty());
     EXPECT_EQ(host.Boxes().back().text, "Quorvex left " + flow.asked + " more times.)");
     EXPECT_EQ(host.Boxes().back().caption, program.services.title);

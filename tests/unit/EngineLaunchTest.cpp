@@ -35,22 +35,24 @@ TEST_F(EngineLaunch, CommandLinesAreExactlyAsBuiltAndTheProgramGoesApart) {
     struct Case {
         const char* version;
         Version word;
-        const char* support;
-    } cases[] = {{engine::kWord2002, Version::Word2002, "SUPPORT10.DOT"},
-                 {engine::kWord2003, Version::Word2003, "SUPPORT11.DOT"}};
+        std::vector<std::string> switches;
+    } cases[] = {
+        {engine::kWord2002, Version::Word2002,
+         {" /a /t\"C:\\Tools\\Fix\\SUPPORT10.DOT\"", " /a /t\"C:\\Tools\\Fix\\SafeMode.DOT\"", " /u", " /r", " /t"}},
+        {engine::kWord2003, Version::Word2003,
+         {" /a /t\"C:\\Tools\\Fix\\SUPPORT11.DOT\"", " /a /t\"C:\\Tools\\Fix\\SafeMode.DOT\"", " /u", " /r", " /t"}},
+        // Word 2007 and later have their own safe mode; Click-to-Run has no /u and /r.
+        {engine::kWord2007, Version::Word2007, {" /a", " /safe", " /u", " /r", " /t"}},
+        {engine::kWord2016, Version::Word2016, {" /a", " /safe", " /t"}},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
         InstallWord(c.word);
         // The default program folder has a blank in it: "Program Files".
         ASSERT_NE(std::string::npos, install.programFolder.find(' '));
         const std::string w = install.programFolder;
-        const std::vector<std::string> expected = {
-            w + "\\winword.exe /a /t\"C:\\Tools\\Fix\\" + c.support + "\"",
-            w + "\\winword.exe /a /t\"C:\\Tools\\Fix\\SafeMode.DOT\"",
-            w + "\\winword.exe /u",
-            w + "\\winword.exe /r",
-            w + "\\winword.exe /t",
-        };
+        std::vector<std::string> expected;
+        for (const std::string& switches : c.switches) expected.push_back(w + "\\winword.exe" + switches);
         auto profile = Select(c.version);
         const size_t first = machine.ProcessLog().size();
         for (const Launch& launch : kLaunches) launch.run(*profile);
@@ -63,6 +65,7 @@ TEST_F(EngineLaunch, CommandLinesAreExactlyAsBuiltAndTheProgramGoesApart) {
             EXPECT_EQ(os::SwShowNormal, start.showCmd);
         }
         EXPECT_EQ(expected, wordsim::LoggedCommandLines(wordsim::ReadLog(machine, w)));
+        EXPECT_EQ(c.word == Version::Word2016, program.Run.registrationSkipped);
         EXPECT_TRUE(host.Boxes().empty());
     }
 }

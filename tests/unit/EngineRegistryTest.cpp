@@ -26,9 +26,10 @@ class EngineSelection : public EngineWorld {};
 TEST_F(EngineSelection, OnlyTheExactVersionKeysPickAProfile) {
     struct Case {
         const char* version;
-        const char* picks;  // "10", "11", or nullptr: the profile stays as it was
+        const char* picks;  // "10", "11", a newer key, or nullptr: the profile stays as it was
     } cases[] = {{engine::kWord2002, "10"}, {engine::kWord2003, "11"}, {"wd10", nullptr}, {" WD10", nullptr},
-                 {"WD10 ", nullptr}, {"WD12", nullptr}, {"", nullptr}};
+                 {"WD10 ", nullptr}, {"WD13", nullptr}, {"", nullptr}, {"wd16", nullptr}, {engine::kWord2007, "WD12"},
+                 {engine::kWord2016, "WD16"}};
     for (const Case& c : cases) {
         for (bool before : {false, true}) {
             SCOPED_TRACE(std::string("'") + c.version + (before ? "' after a selection" : "' first"));
@@ -43,6 +44,8 @@ TEST_F(EngineSelection, OnlyTheExactVersionKeysPickAProfile) {
                 EXPECT_NE(previous, picked) << "every selection makes a new profile";
                 EXPECT_EQ(std::string(c.picks) == "10", dynamic_cast<engine::clsWD10*>(picked.get()) != nullptr);
                 EXPECT_EQ(std::string(c.picks) == "11", dynamic_cast<engine::clsWD11*>(picked.get()) != nullptr);
+                EXPECT_EQ(std::string(c.picks).size() == 4 ? c.picks : "",
+                          std::string(dynamic_cast<engine::WordProfile&>(*picked).Table().version));
             }
         }
     }
@@ -377,6 +380,53 @@ TEST_F(EngineRegistry, ABackupIsPutBackOnlyIntoItsOwnKeyOrToldOnce) {
     machine.WriteFileText("C:\\Tools\\Fix\\Options.reg", file(""));
     Select(engine::kWord2003)->OptionsRestore();
     EXPECT_TRUE(KeyExists(OfficeKey("11.0", "Word\\Options\\Sub"))) << "its own key and below";
+}
+
+// Word 2007 and later: what all users share is listed by name for a standard
+// user and changed only when elevated, the add-in through its LoadBehavior
+// (its key stays) and the file renamed aside; the 32-bit per-user add-ins go
+// and come back like the others.
+TEST_F(EngineRegistry, WhatAllUsersShareIsListedOrWhenElevatedDisabledAndPutBack) {
+    const std::string machineKey = std::string(wordsim::kNewerAddinPlaces[5].key) + "\\Corp.Addin";
+    const std::string com32 = "Software\\Wow6432Node\\Microsoft\\Office\\Word\\Addins\\Old32.Addin";
+    auto loadBehavior = [&] {
+        os::HKey raw = 0;
+        uint32_t type = 0, data = 0, size = sizeof data;
+        if (machine.RegOpenKeyEx(os::HKeyLocalMachine, machineKey, os::KeyRead, &raw) != 0) return 0u;
+        os::UniqueKey key(machine, raw);
+        machine.RegQueryValueEx(raw, "LoadBehavior", &type, reinterpret_cast<uint8_t*>(&data), &size);
+        return data;
+    };
+    for (bool elevated : {false, true}) {
+        SCOPED_TRACE(elevated ? "elevated" : "standard user");
+        machine.SetElevated(elevated);
+        options.machineAddins = {{"Corp.Addin", 3}, {"Idle.Addin", 2}};
+        options.machineStartupAddins = {"Corp.dotm"};
+        InstallWord(Version::Word2016);
+        Put(com32, "FriendlyName", "Old32");
+        const std::string corpDotm = install.programFolder + "\\STARTUP\\Corp.dotm";
+        auto profile = Select(engine::kWord2016);
+        profile->COMBackup();
+        profile->COMRemove();
+        profile->RenameAddins();
+        const engine::RunRecord& run = program.Run;
+        EXPECT_FALSE(KeyExists(com32));
+        EXPECT_EQ(engine::WithForAllUsers(run, engine::RunRecord::Part::COM, "COM OK!"),
+                  elevated ? "COM OK!" : "COM OK!; Corp.Addin (for all users: an administrator can disable it)");
+        EXPECT_EQ(run.forAllUsers[size_t(engine::RunRecord::Part::Addins)],
+                  elevated ? std::vector<std::string>{} : std::vector<std::string>{"Corp.dotm"});
+        EXPECT_EQ(loadBehavior(), elevated ? 2u : 3u);
+        EXPECT_EQ(machine.PathFileExists(corpDotm + ".qvxoff"), elevated);
+        EXPECT_EQ(machine.PathFileExists(std::string(enginetest::kOwnFolder) + "\\AllUsers Corp.Addin.reg"), elevated);
+        profile->COMRestore();
+        profile->RestoreAddins();
+        EXPECT_TRUE(KeyExists(com32));
+        EXPECT_EQ(loadBehavior(), 3u);
+        EXPECT_TRUE(machine.PathFileExists(corpDotm));
+        EXPECT_TRUE(run.Failure(engine::RunRecord::Part::COM).empty()) << run.Failure(engine::RunRecord::Part::COM);
+        wordsim::Uninstall(machine, install);
+        program.Run = {};
+    }
 }
 
 }  // namespace

@@ -43,6 +43,9 @@ TEST_F(EngineRename, AddinsGoAsideAndComeBackWithTheirContent) {
     } cases[] = {
         {engine::kWord2002, Version::Word2002, {"Tools.dot", "Macros.wll"}, {"Macros.wbl", "Tools.wbt"}},
         {engine::kWord2003, Version::Word2003, {"Tools.dot", "Letters.dot"}, {"Letters.wbt", "Tools.wbt"}},
+        // Every kind Word 2007 and later load keeps its whole name; others stay.
+        {engine::kWord2016, Version::Word2016, {"Tools.dotm", "Macros.wll", "Letter.dotx", "Old.DOT", "Notes.txt"},
+         {"Letter.dotx.qvxoff", "Macros.wll.qvxoff", "Notes.txt", "Old.DOT.qvxoff", "Tools.dotm.qvxoff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
@@ -52,10 +55,14 @@ TEST_F(EngineRename, AddinsGoAsideAndComeBackWithTheirContent) {
         auto profile = Select(c.version);
         const int yields = host.Yields();
         profile->RenameAddins();
-        EXPECT_EQ(yields + 18 * int(c.addins.size()), host.Yields());
+        const auto renamed = std::count_if(c.aside.begin(), c.aside.end(), [](auto& n) { return !n.ends_with(".txt"); });
+        EXPECT_EQ(yields + 18 * int(renamed), host.Yields());
         std::map<std::string, std::string> expected;
         for (const std::string& name : c.aside) {
-            const std::string working = name.substr(0, name.size() - 3) + (name.back() == 't' ? "dot" : "wll");
+            const bool suffixed = name.ends_with(".qvxoff"), plain = name.ends_with(".txt");
+            const std::string working = suffixed ? name.substr(0, name.size() - 7)
+                                        : plain  ? name
+                                                 : name.substr(0, name.size() - 3) + (name.back() == 't' ? "dot" : "wll");
             expected[In(kStartup, name)] = original.at(In(kStartup, working));
         }
         EXPECT_EQ(expected, Files(kStartup));
@@ -222,7 +229,8 @@ TEST_F(EngineNormal, TheProgramFolderIsTriedTwiceButRenamedOnce) {
             reads.push_back(subject.substr(subject.rfind('\\') + 1));
             freshOpen = false;
         }
-        if (method == "GetSpecialFolderPath") reads.push_back("Application Data");
+        if (method == "GetSpecialFolderPath" && subject == std::to_string(os::CsidlAppData))
+            reads.push_back("Application Data");
         if (method == "CopyFile") copies.push_back(subject);
     });
     profile->RenameTemplate();

@@ -114,7 +114,8 @@ TEST(WizardFrame, WelcomeNamesTheChosenWord) {
         const char* version;
         const char* shown;
         int yields;
-    } cases[] = {{engine::kWord2002, "MS Word 2002 ", 19}, {engine::kWord2003, "MS Word XP ", 16}, {"WD12", "", 9}};
+    } cases[] = {{engine::kWord2002, "MS Word 2002 ", 19}, {engine::kWord2003, "MS Word XP ", 16},
+                 {engine::kWord2007, "MS Word 2007 ", 16}, {"WD13", "", 9}};
     for (int k = 0; k < kWordKinds; ++k) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(kKinds[k].name) + " " + c.version);

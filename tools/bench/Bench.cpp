@@ -64,8 +64,10 @@ std::string Verdict(bool met) { return met ? "yes" : "NO"; }
 
 std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, const Options& options,
                                                   uint32_t delayMs, const std::vector<wordsim::Component>& faults,
-                                                  const std::vector<std::string>& startupAddins) {
+                                                  wordsim::Version version, const std::vector<std::string>& startupAddins) {
     wordsim::InstallOptions install;
+    install.version = version;
+    if (wordsim::IsNewer(version)) install.startupAddins = {"Tools.dotm", "Macros.wll"};
     if (!startupAddins.empty()) install.startupAddins = startupAddins;
     install.binarySource = options.wordsim;
     install.startDelayMs = delayMs;
@@ -80,9 +82,9 @@ std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, cons
     return result;
 }
 
-void StoreQuietSettings(os::win32::Win32Api& api) {
+void StoreQuietSettings(os::win32::Win32Api& api, const char* version) {
     const std::string root = kSettingsRoot;
-    wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", engine::kWord2003);
+    wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", version);
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Detect No Show", "True");
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Show WalkThru", "WalkThru", "True");
 }

@@ -77,13 +77,15 @@ public:
 };
 
 // --- The machine ---
-// The simulated Word 2003 at its default folders, with that start delay and
-// those faults; Uninstall first when one is there.
+// The simulated Word (2003 unless told) at its default folders, with that
+// start delay and those faults; Uninstall first when one is there.
 std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, const Options& options,
                                                   uint32_t delayMs, const std::vector<wordsim::Component>& faults,
+                                                  wordsim::Version version = wordsim::Version::Word2003,
                                                   const std::vector<std::string>& startupAddins = {});
-// The settings that skip the version choice and the walk-through offer.
-void StoreQuietSettings(os::win32::Win32Api& api);
+// The settings that skip the version choice and the walk-through offer, with
+// that version chosen.
+void StoreQuietSettings(os::win32::Win32Api& api, const char* version = "WD11");
 // Copies qvxfix.exe into a folder of its own (its backups land there).
 std::optional<std::string> PlaceProgram(os::win32::Win32Api& api, const Options& options, const std::string& folder);
 // e2e::App::Start, tried again when Wine refuses the odd start on a busy

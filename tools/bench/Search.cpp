@@ -36,7 +36,7 @@ std::optional<Searched> Search(os::win32::Win32Api& api, const Options& options,
     for (size_t i = 1; i <= count; ++i) addins.push_back("Addin" + std::to_string(1000 + i).substr(1) + ".dot");
     // The fault lands on the first: the halving's worst case, ceil(log2 n) + 1 starts.
     const std::optional<wordsim::InstallResult> word =
-        InstallWord(api, options, kStartDelayMs, {wordsim::Component::StartupAddins}, addins);
+        InstallWord(api, options, kStartDelayMs, {wordsim::Component::StartupAddins}, wordsim::Version::Word2003, addins);
     if (!word) return std::nullopt;
     StoreQuietSettings(api);
     const std::optional<std::string> program =

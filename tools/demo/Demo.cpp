@@ -20,19 +20,18 @@ using e2e::App;
 using Clock = std::chrono::steady_clock;
 
 constexpr char kUsage[] =
-    "usage: qvx-demo --program PATH\\qvxfix.exe --word DIR --templates DIR --startup DIR [--shots DIR] [--inspect]\n"
+    "usage: qvx-demo --program PATH\\qvxfix.exe --word DIR --templates DIR --startup DIR [--shots DIR] [--inspect] [--version V]\n"
     "  --program    the copy of qvxfix.exe to run (its folder receives the backups)\n"
     "  --word       the simulated Word's program folder\n"
     "  --templates  the folder of Word's Normal.dot\n"
     "  --startup    Word's Startup folder\n"
     "  --shots      where the pictures of the windows go (BMP)\n"
-    "  --inspect    only show what is on disk now\n";
+    "  --inspect    only show what is on disk now\n"
+    "  --version    the simulated Word's version: 2003 (default), 2007 or 2016\n";
 
 constexpr char kTitle[] = "Quorvex";
 constexpr char kWizardCaption[] = "Quorvex - Automatic Repair";
 constexpr char kAnalyzeOption[] = "Analyze and Repair MS Word Automatically.";
-// Word 2003's keys below HKEY_CURRENT_USER.
-constexpr char kOfficeWord[] = "Software\\Microsoft\\Office\\11.0\\Word\\";
 
 struct Options {
     std::string program;
@@ -41,6 +40,7 @@ struct Options {
     std::string startup;
     std::string shots;
     bool inspect = false;
+    wordsim::Version version = wordsim::Version::Word2003;
 };
 
 struct Row {
@@ -265,14 +265,15 @@ std::string Describe(os::Api& api, const std::string& folder, const std::string&
     std::string what = "a template";
     if (content->find(wordsim::kFaultMarker) != std::string::npos) what = "the user's damaged template";
     if (*content == wordsim::FreshNormalDot(version)) what = "a fresh default template that Word wrote";
-    const std::string role = wordsim::io::Lower(name) == "normal.dot" ? "in use: " : "kept aside: ";
+    const std::string role =
+        wordsim::io::Lower(name) == wordsim::io::Lower(wordsim::TemplateName(version)) ? "in use: " : "kept aside: ";
     return role + what + " (" + std::to_string(content->size()) + " bytes)";
 }
 
 void Demo::ShowDisk() {
     os::win32::Win32Api api;
     namespace io = wordsim::io;
-    const wordsim::Version version = wordsim::Version::Word2003;
+    const wordsim::Version version = options_.version;
     std::printf("\nOn disk afterwards:\n\n");
     std::printf("  Word's template folder %s\n", options_.templates.c_str());
     for (const std::string& name : io::FilesIn(api, options_.templates))
@@ -281,9 +282,10 @@ void Demo::ShowDisk() {
     std::printf("  Word's Startup folder %s\n", options_.startup.c_str());
     for (const std::string& name : io::FilesIn(api, options_.startup)) {
         const std::string extension = io::Extension(name);
-        const char* what = extension == "wbt" || extension == "wbl" ? "renamed aside: Word no longer loads it"
-                           : extension == "dot" || extension == "wll" ? "loaded by Word at start-up"
-                                                                      : "";
+        const bool aside = extension == "wbt" || extension == "wbl" || extension == "qvxoff";
+        const char* what = aside                                           ? "renamed aside: Word no longer loads it"
+                           : wordsim::LoadsStartupFile(version, extension) ? "loaded by Word at start-up"
+                                                                           : "";
         std::printf("    %-22s %s\n", name.c_str(), what);
     }
 
@@ -304,8 +306,7 @@ void Demo::ShowDisk() {
     }
 
     std::printf("  Word's registry keys (HKEY_CURRENT_USER)\n");
-    const std::string keys[] = {std::string(kOfficeWord) + "Data", std::string(kOfficeWord) + "Options",
-                                wordsim::kComAddinsKey};
+    const std::string keys[] = {wordsim::DataKey(version), wordsim::OptionsKey(version), wordsim::kComAddinsKey};
     for (const std::string& key : keys) {
         const bool there = io::KeyExists(api, os::HKeyCurrentUser, key);
         const bool faulty = there && io::ValueExists(api, os::HKeyCurrentUser, key, wordsim::kFaultMarker);
@@ -336,6 +337,8 @@ int main(int argc, char** argv) {
                                                     : nullptr;
         if (arg == "--inspect") {
             options.inspect = true;
+        } else if (arg == "--version" && i + 1 < argc && wordsim::ParseVersion(argv[i + 1])) {
+            options.version = *wordsim::ParseVersion(argv[++i]);
         } else if (value != nullptr && i + 1 < argc) {
             *value = e2e::WindowsPath(argv[++i]);
         } else {

@@ -1,9 +1,9 @@
 // qvx-shots.exe: takes a picture of every window of qvxfix.exe, as a person
-// sees it, by playing the user through four runs of the program on a
+// sees it, by playing the user through five runs of the program on a
 // simulated Word: the first run's version choice and its help, the
 // walk-through offer, the menu and its options, the automatic repair page by
 // page, the closing form with a button hovered and one pressed; then the
-// rename, the reset and the advanced wizards page by page.
+// rename, the reset, the advanced and the undo wizards page by page.
 #include "driver/Driver.h"
 #include "wordsim/SimIo.h"
 
@@ -41,7 +41,7 @@ public:
             FirstRun() &&
             WizardRun({"rename", "Rename the Normal.Dot Template", "Quorvex - Advanced", "Advanced Quorvex Wizard"}) &&
             WizardRun({"reset", "Reset MS Word to Initial Install", "Quorvex - Advanced", "Advanced Quorvex Wizard"}) &&
-            AdvancedRun();
+            AdvancedRun() && UndoRun();
         std::printf("%d pictures in %s\n", shots_, out_.c_str());
         return done ? 0 : 1;
     }
@@ -194,6 +194,25 @@ private:
         HWND wizard = Form("Quorvex - Advanced", "Advanced Quorvex Wizard");
         return wizard != nullptr && Pages(wizard, "advanced", "Advanced Quorvex Wizard") &&
                Choose(wizard, "Please just close Quorvex.") && Press(wizard, "Finish") && Ends();
+    }
+
+    // The undo wizard page by page, undoing the latest of the runs before.
+    bool UndoRun() {
+        if (!Start()) return false;
+        HWND menu = Menu(false);
+        if (menu == nullptr || !Choose(menu, "Go to Advanced Features.") || !Press(menu, "Start")) return false;
+        HWND advanced = Form(kTitle, "Advanced Features:");
+        if (advanced == nullptr || !Choose(advanced, "Undo a repair") || !Press(advanced, "OK")) return false;
+        HWND wizard = Form("Quorvex - Undo a repair", "Undo a repair");
+        if (wizard == nullptr || !Shot(wizard, "undo-welcome")) return false;
+        for (const std::string heading : {"Step 1", "Step 2", "Step 3", "Finished"}) {
+            const bool last = heading == "Finished";
+            if (!Press(wizard, kNext) ||
+                !app_->WaitForPage(wizard, heading, last ? "Finish" : kNext, std::chrono::minutes(5)))
+                return Fail("no page \"" + heading + "\"");
+            if (!Shot(wizard, "undo-" + (last ? std::string("finish") : "step" + heading.substr(5)))) return false;
+        }
+        return Press(wizard, "Finish") && Closing(false);
     }
 
     std::string program_;

@@ -12,6 +12,20 @@ bool HasFault(const InstallOptions& options, Component component) {
     return std::find(options.faults.begin(), options.faults.end(), component) != options.faults.end();
 }
 
+// 32-bit Office on 64-bit Windows.
+constexpr char kOffice32[] = "C:\\Program Files (x86)\\Microsoft Office";
+
+// Where Word 2007 and later keep the add-ins every user's Word loads.
+std::string MachineAddinsKey(Version version) {
+    return version == Version::Word2016 ? kNewerAddinPlaces[5].key : kNewerAddinPlaces[3].key;
+}
+
+// The InstallRoot of a 32-bit Word 2007 lies in the 32-bit view.
+std::string RegisteredInstallRoot(Version version) {
+    return version == Version::Word2007 ? "SOFTWARE\\WOW6432Node\\Microsoft\\Office\\12.0\\Word\\InstallRoot"
+                                        : InstallRootKey(version);
+}
+
 std::string FileText(const std::string& title, bool faulty, bool inPair = false) {
     std::string text = "WordSim " + title + "\r\nLaid down by the simulated Word's installer.\r\n";
     if (faulty) text += std::string(kFaultMarker) + "\r\n";
@@ -39,7 +53,10 @@ InstallResult PlanInstall(os::Api& api, const InstallOptions& options) {
 
     plan.programFolder = io::WithoutTrailingBackslash(options.programFolder);
     if (plan.programFolder.empty()) {
-        plan.programFolder = std::string("C:\\Program Files\\Simulated Office\\") + (word2002 ? "OFFICE10" : "OFFICE11");
+        plan.programFolder = options.version == Version::Word2007   ? std::string(kOffice32) + "\\Office12"
+                             : options.version == Version::Word2016 ? std::string(kOffice32) + "\\root\\Office16"
+                                                                    : std::string("C:\\Program Files\\Simulated Office\\") +
+                                                                          (word2002 ? "OFFICE10" : "OFFICE11");
     }
     plan.userTemplates = io::WithoutTrailingBackslash(options.userTemplates);
     if (plan.userTemplates.empty()) plan.userTemplates = io::Join(appData, "Microsoft\\Templates");
@@ -52,11 +69,17 @@ InstallResult PlanInstall(os::Api& api, const InstallOptions& options) {
     plan.server = io::Join(plan.programFolder, kServerName);
     plan.config = io::Join(plan.programFolder, kConfigName);
     plan.log = io::Join(plan.programFolder, kLogName);
-    plan.normalDot = io::Join(plan.userTemplates, "Normal.dot");
+    plan.normalDot = io::Join(plan.userTemplates, TemplateName(options.version));
 
     for (const std::string& name : options.startupAddins) plan.startupAddins.push_back(io::Join(plan.startupFolder, name));
     for (const ComAddin& addin : options.comAddins) {
         plan.comAddinKeys.push_back(std::string(kComAddinsKey) + "\\" + addin.progId);
+    }
+    if (IsNewer(options.version)) {
+        for (const ComAddin& addin : options.machineAddins)
+            plan.machineAddinKeys.push_back(MachineAddinsKey(options.version) + "\\" + addin.progId);
+        for (const std::string& name : options.machineStartupAddins)
+            plan.machineStartupAddins.push_back(io::Join(plan.programFolder, "STARTUP\\" + name));
     }
     // A fault needs something loaded to carry it.
     if (HasFault(options, Component::ComAddins) &&
@@ -65,9 +88,8 @@ InstallResult PlanInstall(os::Api& api, const InstallOptions& options) {
         plan.comAddinKeys.push_back(std::string(kComAddinsKey) + "\\WordSim.FaultyAddin");
     }
     if (HasFault(options, Component::StartupAddins) &&
-        std::none_of(plan.startupAddins.begin(), plan.startupAddins.end(), [](const std::string& path) {
-            const std::string extension = io::Extension(path);
-            return extension == "dot" || extension == "wll";
+        std::none_of(plan.startupAddins.begin(), plan.startupAddins.end(), [&](const std::string& path) {
+            return LoadsStartupFile(options.version, io::Extension(path));
         })) {
         plan.startupAddins.push_back(io::Join(plan.startupFolder, "Faulty.dot"));
     }
@@ -121,9 +143,14 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
         return fail("write " + result.normalDot);
     }
     bool startupFaultPlaced = false;
+    for (const std::string& path : result.machineStartupAddins) {
+        if (!io::MakeFolders(api, io::FolderOf(path), &result.createdFolders) ||
+            !io::WriteWholeFile(api, path, FileText(path.substr(path.find_last_of('\\') + 1), false))) {
+            return fail("write " + path);
+        }
+    }
     for (const std::string& path : result.startupAddins) {
-        const std::string extension = io::Extension(path);
-        const bool loaded = extension == "dot" || extension == "wll";
+        const bool loaded = LoadsStartupFile(version, io::Extension(path));
         const std::string name = path.substr(path.find_last_of('\\') + 1);
         const bool faulty = loaded && !startupFaultPlaced && HasFault(options, Component::StartupAddins) &&
                             (options.faultyStartupAddin.empty() || options.faultyStartupAddin == name);
@@ -161,9 +188,23 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
         if (InPair(options, progId)) ok = io::WriteString(api, hkcu, key, kPairFaultMarker, "injected") && ok;
     }
     if (!ok) return fail("write Word's keys below HKEY_CURRENT_USER");
+    for (size_t i = 0; i < result.machineAddinKeys.size(); ++i) {
+        const std::string& key = result.machineAddinKeys[i];
+        ok = io::WriteString(api, hklm, key, "FriendlyName", key.substr(key.find_last_of('\\') + 1)) && ok;
+        ok = io::WriteDword(api, hklm, key, "LoadBehavior", options.machineAddins[i].loadBehavior) && ok;
+    }
 
     // Word's registration, so a program can find winword.exe without automation.
-    ok = io::WriteString(api, hklm, InstallRootKey(version), "Path", result.programFolder + "\\");
+    if (version == Version::Word2016) {
+        // Click-to-Run names its install folder and version, not Word's.
+        // The folder above "root\Office16".
+        ok = io::WriteString(api, hklm, kClickToRunKey, "InstallationPath",
+                             io::FolderOf(io::FolderOf(result.programFolder))) && ok;
+        ok = io::WriteString(api, hklm, kClickToRunKey, "VersionToReport", "16.0.17928.20114") && ok;
+        ok = io::WriteString(api, hklm, kClickToRunKey, "Platform", "x86") && ok;
+    } else {
+        ok = io::WriteString(api, hklm, RegisteredInstallRoot(version), "Path", result.programFolder + "\\") && ok;
+    }
     ok = io::WriteString(api, hklm, kAppPathsKey, "", result.winword) && ok;
     ok = io::WriteString(api, hklm, kAppPathsKey, "Path", result.programFolder) && ok;
     if (!ok) return fail("write Word's registration below HKEY_LOCAL_MACHINE");
@@ -190,6 +231,11 @@ void Uninstall(os::Api& api, const InstallResult& install) {
     io::DeleteKeyIfEmpty(api, hkcu, "Software\\Microsoft\\Office");
 
     io::DeleteKeyTree(api, hklm, OfficeKey(install.version));
+    if (IsNewer(install.version)) {
+        io::DeleteKeyTree(api, hklm, RegisteredInstallRoot(install.version));
+        io::DeleteKeyTree(api, hklm, kClickToRunKey);
+        for (const std::string& key : install.machineAddinKeys) io::DeleteKeyTree(api, hklm, key);
+    }
     io::DeleteKeyIfEmpty(api, hklm, "Software\\Microsoft\\Office");
     const auto appPath = io::ReadString(api, hklm, kAppPathsKey, "");
     if (appPath && io::Lower(*appPath) == io::Lower(install.winword)) io::DeleteKeyTree(api, hklm, kAppPathsKey);
@@ -225,6 +271,8 @@ std::string Describe(const InstallResult& install) {
     line("normal_dot", install.normalDot);
     for (const std::string& path : install.startupAddins) line("startup_addin", path);
     for (const std::string& key : install.comAddinKeys) line("com_addin_key", "HKEY_CURRENT_USER\\" + key);
+    for (const std::string& key : install.machineAddinKeys) line("machine_addin_key", "HKEY_LOCAL_MACHINE\\" + key);
+    for (const std::string& path : install.machineStartupAddins) line("machine_startup_addin", path);
     line("server_registered", install.serverRegistered ? "yes" : "no");
     return text;
 }

@@ -1,4 +1,4 @@
-// Lays a simulated Word 2002 or 2003 into a machine through os::Api: the
+// Lays a simulated Word into a machine through os::Api: the
 // Office keys, Word's registration, the program, template and Startup folders,
 // Normal.dot, add-ins, COM add-in keys and the chosen faults.
 #pragma once
@@ -20,7 +20,8 @@ struct ComAddin {
 struct InstallOptions {
     Version version = Version::Word2003;
     // Empty folders take the defaults: "C:\Program Files\Simulated Office\OFFICE10"
-    // (OFFICE11), its sibling "Templates" as the shared templates, and the
+    // (OFFICE11; for 2007 "C:\Program Files (x86)\Microsoft Office\Office12",
+    // for 2016 "...\Microsoft Office\root\Office16"), its sibling "Templates" as the shared templates, and the
     // Application Data folder's "Microsoft\Templates" and "Microsoft\Word\STARTUP".
     std::string programFolder;
     std::string userTemplates;
@@ -29,6 +30,11 @@ struct InstallOptions {
     // File names laid into the Startup folder.
     std::vector<std::string> startupAddins = {"Tools.dot", "Macros.wll"};
     std::vector<ComAddin> comAddins = {{"WordSim.Connect", 3}};
+    // Word 2007 and later: add-ins every user's Word loads (below
+    // HKEY_LOCAL_MACHINE, Click-to-Run's own copy for 2016) and files in
+    // Word's own Startup folder beside winword.exe.
+    std::vector<ComAddin> machineAddins;
+    std::vector<std::string> machineStartupAddins;
     // Components that get a fault (see README.md for where each lands).
     std::vector<Component> faults;
     // The COM add-in (ProgID) and the Startup file (name) that carry the
@@ -64,6 +70,8 @@ struct InstallResult {
     std::string normalDot;
     std::vector<std::string> startupAddins;  // full paths
     std::vector<std::string> comAddinKeys;   // below HKEY_CURRENT_USER
+    std::vector<std::string> machineAddinKeys;  // below HKEY_LOCAL_MACHINE
+    std::vector<std::string> machineStartupAddins;  // full paths
     std::vector<std::string> createdFolders; // parents first
     bool serverRegistered = false;
     uint32_t holdsNormalAfterQuitMs = 0;

@@ -3,6 +3,8 @@
 #include "wordsim/SimIo.h"
 
 #include <cstdlib>
+#include <iterator>
+#include <vector>
 
 namespace wordsim {
 
@@ -19,8 +21,11 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+constexpr Version kVersions[] = {Version::Word2002, Version::Word2003, Version::Word2007, Version::Word2016};
+
 std::string VersionedProgId(Version version) {
-    return std::string(kProgId) + (version == Version::Word2002 ? ".10" : ".11");
+    const std::string office = OfficeVersion(version);
+    return std::string(kProgId) + "." + office.substr(0, office.find('.'));
 }
 
 bool FileHasFault(os::Api& api, const std::string& path) {
@@ -43,17 +48,54 @@ StartResult Fail(StartResult result, Component component, const std::string& wha
 
 }  // namespace
 
-const char* OfficeVersion(Version version) { return version == Version::Word2002 ? "10.0" : "11.0"; }
+const AddinPlace kNewerAddinPlaces[6] = {
+    {os::HKeyCurrentUser, kComAddinsKey},
+    {os::HKeyCurrentUser, "Software\\Wow6432Node\\Microsoft\\Office\\Word\\Addins"},
+    {os::HKeyLocalMachine, "SOFTWARE\\Microsoft\\Office\\Word\\Addins"},
+    {os::HKeyLocalMachine, "SOFTWARE\\WOW6432Node\\Microsoft\\Office\\Word\\Addins"},
+    {os::HKeyLocalMachine, "SOFTWARE\\Microsoft\\Office\\ClickToRun\\REGISTRY\\MACHINE\\Software\\Microsoft\\Office\\Word\\Addins"},
+    {os::HKeyLocalMachine,
+     "SOFTWARE\\Microsoft\\Office\\ClickToRun\\REGISTRY\\MACHINE\\Software\\Wow6432Node\\Microsoft\\Office\\Word\\Addins"},
+};
+
+const char* OfficeVersion(Version version) {
+    switch (version) {
+        case Version::Word2002: return "10.0";
+        case Version::Word2003: return "11.0";
+        case Version::Word2007: return "12.0";
+        case Version::Word2016: return "16.0";
+    }
+    return "";
+}
 
 const char* ProductName(Version version) {
-    return version == Version::Word2002 ? "Simulated Word 2002" : "Simulated Word 2003";
+    switch (version) {
+        case Version::Word2002: return "Simulated Word 2002";
+        case Version::Word2003: return "Simulated Word 2003";
+        case Version::Word2007: return "Simulated Word 2007";
+        case Version::Word2016: return "Simulated Word 2016";
+    }
+    return "";
 }
 
 std::optional<Version> ParseVersion(const std::string& text) {
     const std::string t = io::Lower(Trim(text));
-    if (t == "2002" || t == "10" || t == "10.0" || t == "wd10") return Version::Word2002;
-    if (t == "2003" || t == "11" || t == "11.0" || t == "wd11") return Version::Word2003;
+    for (Version version : kVersions) {
+        const std::string office = OfficeVersion(version);
+        const std::string major = office.substr(0, office.find('.'));
+        const std::string product = ProductName(version);
+        if (t == product.substr(product.size() - 4) || t == major || t == office || t == "wd" + major) return version;
+    }
     return std::nullopt;
+}
+
+bool IsNewer(Version version) { return version == Version::Word2007 || version == Version::Word2016; }
+
+const char* TemplateName(Version version) { return IsNewer(version) ? "Normal.dotm" : "Normal.dot"; }
+
+bool LoadsStartupFile(Version version, const std::string& extension) {
+    const std::string e = io::Lower(extension);
+    return e == "dot" || e == "wll" || (IsNewer(version) && (e == "dotm" || e == "dotx"));
 }
 
 const char* ComponentName(Component component) {
@@ -208,18 +250,26 @@ LoadPlan PlanLoad(os::Api& api, const std::string& programFolder, const Config& 
         if (!trimmed.empty()) plan.normalDotFolders.push_back(trimmed);
     }
     for (const std::string& folder : plan.normalDotFolders) {
-        const std::string candidate = io::Join(folder, "Normal.dot");
+        const std::string candidate = io::Join(folder, TemplateName(config.version));
         if (IsFile(api, candidate)) {
             plan.normalDot = candidate;
             break;
         }
     }
 
-    // COM add-ins: those whose LoadBehavior asks for a load at start-up.
-    for (const std::string& progId : io::SubKeys(api, os::HKeyCurrentUser, kComAddinsKey)) {
-        auto behavior = io::ReadDword(api, os::HKeyCurrentUser, std::string(kComAddinsKey) + "\\" + progId,
-                                      "LoadBehavior");
-        if (behavior && (*behavior & 2u) != 0) plan.comAddins.push_back(progId);
+    // COM add-ins: those whose LoadBehavior asks for a load at start-up. Word
+    // 2007 and later look in more places and take 3 alone as "load at start".
+    const AddinPlace older[] = {{os::HKeyCurrentUser, kComAddinsKey}};
+    const bool newer = IsNewer(config.version);
+    for (const AddinPlace& place : newer ? std::vector<AddinPlace>(std::begin(kNewerAddinPlaces), std::end(kNewerAddinPlaces))
+                                         : std::vector<AddinPlace>(std::begin(older), std::end(older))) {
+        for (const std::string& progId : io::SubKeys(api, place.root, place.key)) {
+            auto behavior = io::ReadDword(api, place.root, std::string(place.key) + "\\" + progId, "LoadBehavior");
+            if (behavior && (newer ? *behavior == 3u : (*behavior & 2u) != 0)) {
+                plan.comAddins.push_back(progId);
+                plan.comAddinPlaces.push_back(place);
+            }
+        }
     }
 
     // Startup folders: the user's (Startup-Path, else Word's default) and the
@@ -236,15 +286,14 @@ LoadPlan PlanLoad(os::Api& api, const std::string& programFolder, const Config& 
     }
     for (const std::string& folder : plan.startupFolders) {
         for (const std::string& name : io::FilesIn(api, folder)) {
-            const std::string extension = io::Extension(name);
-            if (extension == "dot" || extension == "wll") plan.startupFiles.push_back(io::Join(folder, name));
+            if (LoadsStartupFile(config.version, io::Extension(name))) plan.startupFiles.push_back(io::Join(folder, name));
         }
     }
     return plan;
 }
 
 std::string FreshNormalDot(Version version) {
-    return std::string("WordSim Normal.dot\r\nFresh global template written by ") + ProductName(version) +
+    return std::string("WordSim ") + TemplateName(version) + "\r\nFresh global template written by " + ProductName(version) +
            " at start-up.\r\n";
 }
 
@@ -264,9 +313,13 @@ StartResult SimulateStart(os::Api& api, const std::string& programFolder) {
     if (!plan.normalDot.empty() && FileHasFault(api, plan.normalDot)) {
         return Fail(result, Component::NormalDot, "the global template " + plan.normalDot);
     }
-    for (const std::string& progId : plan.comAddins) {
-        if (io::ValueExists(api, os::HKeyCurrentUser, std::string(kComAddinsKey) + "\\" + progId, kFaultMarker)) {
-            return Fail(result, Component::ComAddins, "the COM add-in " + progId);
+    for (size_t i = 0; i < plan.comAddins.size(); ++i) {
+        const AddinPlace& place = plan.comAddinPlaces[i];
+        const std::string key = std::string(place.key) + "\\" + plan.comAddins[i];
+        if (io::ValueExists(api, place.root, key, kFaultMarker)) {
+            // Word 2007 and later stop loading an add-in that failed.
+            if (IsNewer(version)) io::WriteDword(api, place.root, key, "LoadBehavior", 2);
+            return Fail(result, Component::ComAddins, "the COM add-in " + plan.comAddins[i]);
         }
     }
     if (io::ValueExists(api, os::HKeyCurrentUser, DataKey(version), kFaultMarker)) {
@@ -279,9 +332,11 @@ StartResult SimulateStart(os::Api& api, const std::string& programFolder) {
         if (FileHasFault(api, file)) return Fail(result, Component::StartupAddins, "the Startup add-in " + file);
     }
     std::vector<std::string> pair;
-    for (const std::string& progId : plan.comAddins)
-        if (io::ValueExists(api, os::HKeyCurrentUser, std::string(kComAddinsKey) + "\\" + progId, kPairFaultMarker))
-            pair.push_back(progId);
+    for (size_t i = 0; i < plan.comAddins.size(); ++i) {
+        const AddinPlace& place = plan.comAddinPlaces[i];
+        if (io::ValueExists(api, place.root, std::string(place.key) + "\\" + plan.comAddins[i], kPairFaultMarker))
+            pair.push_back(plan.comAddins[i]);
+    }
     const size_t comInPair = pair.size();
     for (const std::string& file : plan.startupFiles) {
         auto content = io::ReadWholeFile(api, file);
@@ -296,9 +351,9 @@ StartResult SimulateStart(os::Api& api, const std::string& programFolder) {
     result.normalDot = plan.normalDot;
     // Word rebuilds from its defaults what it did not find.
     if (plan.normalDot.empty() && !plan.userTemplates.empty() && io::MakeFolders(api, plan.userTemplates) &&
-        io::WriteWholeFile(api, io::Join(plan.userTemplates, "Normal.dot"), FreshNormalDot(version))) {
+        io::WriteWholeFile(api, io::Join(plan.userTemplates, TemplateName(version)), FreshNormalDot(version))) {
         result.rebuilt.push_back(Component::NormalDot);
-        result.normalDot = io::Join(plan.userTemplates, "Normal.dot");
+        result.normalDot = io::Join(plan.userTemplates, TemplateName(version));
     }
     if (!io::KeyExists(api, os::HKeyCurrentUser, DataKey(version)) &&
         io::WriteBinary(api, os::HKeyCurrentUser, DataKey(version), "Settings",
@@ -344,8 +399,7 @@ bool RegisterServer(os::Api& api, const std::string& serverPath, Version version
 void UnregisterServer(os::Api& api) {
     const std::string classes = kClassesKey;
     io::DeleteKeyTree(api, kClassesRoot, classes + "\\" + kProgId);
-    io::DeleteKeyTree(api, kClassesRoot, classes + "\\" + VersionedProgId(Version::Word2002));
-    io::DeleteKeyTree(api, kClassesRoot, classes + "\\" + VersionedProgId(Version::Word2003));
+    for (Version version : kVersions) io::DeleteKeyTree(api, kClassesRoot, classes + "\\" + VersionedProgId(version));
     io::DeleteKeyTree(api, kClassesRoot, classes + "\\CLSID\\" + kClsid);
 }
 
@@ -395,7 +449,7 @@ CommandLine ParseCommandLine(const std::string& line) {
             result.registerServer = true;
         } else if (name == "u") {
             result.unregisterServer = true;
-        } else if (name == "a") {
+        } else if (name == "a" || name == "safe") {
             result.safeMode = true;
         } else if (name == "automation" || name == "embedding") {
             result.automation = true;

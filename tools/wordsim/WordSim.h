@@ -1,4 +1,5 @@
-// The simulated Word 2002/2003: what it loads at start-up, when it fails to
+// The simulated Word 2002/2003, 2007 (MSI, 32-bit) and 2016 or later
+// (Click-to-Run, 32-bit Office on 64-bit Windows): what it loads at start-up, when it fails to
 // start, what it rebuilds, how it registers its automation server and what it
 // writes to its invocation log. Portable: everything goes through os::Api, so
 // the same code runs on the emulated machine and inside the Windows binaries.
@@ -14,14 +15,20 @@
 
 namespace wordsim {
 
-enum class Version { Word2002, Word2003 };
+enum class Version { Word2002, Word2003, Word2007, Word2016 };
 
-// "10.0" or "11.0".
+// "10.0", "11.0", "12.0" or "16.0".
 const char* OfficeVersion(Version version);
-// "Simulated Word 2002" or "Simulated Word 2003".
+// "Simulated Word 2002" and so on.
 const char* ProductName(Version version);
-// Accepts "2002", "10", "10.0", "WD10" (and the same for 2003).
+// Accepts "2002", "10", "10.0", "WD10" (and the same for the others).
 std::optional<Version> ParseVersion(const std::string& text);
+// Word 2007 and later: Normal.dotm, more add-in kinds and places, /safe.
+bool IsNewer(Version version);
+// "Normal.dot", or "Normal.dotm" for Word 2007 and later.
+const char* TemplateName(Version version);
+// Whether Word of this version loads a Startup file with this extension.
+bool LoadsStartupFile(Version version, const std::string& extension);
 
 // The five start-up components, in the order Word loads (and we check) them.
 enum class Component { NormalDot, ComAddins, Data, Options, StartupAddins };
@@ -47,6 +54,16 @@ std::string GeneralKey(Version version);  // ...\11.0\Common\General
 // Below HKEY_LOCAL_MACHINE.
 std::string InstallRootKey(Version version);  // Software\Microsoft\Office\11.0\Word\InstallRoot
 constexpr char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe";
+// Word 2007 and later, below HKEY_LOCAL_MACHINE: the Click-to-Run
+// configuration and the add-in keys every user's Word loads.
+constexpr char kClickToRunKey[] = "Software\\Microsoft\\Office\\ClickToRun\\Configuration";
+// Where a COM add-in key of Word 2007 and later is read: the root and the
+// parent key, per-user ones first.
+struct AddinPlace {
+    os::HKey root;
+    const char* key;
+};
+extern const AddinPlace kNewerAddinPlaces[6];
 
 // Files beside winword.exe.
 constexpr char kWinwordName[] = "winword.exe";
@@ -106,6 +123,7 @@ struct LoadPlan {
     std::vector<std::string> normalDotFolders;  // user, shared, program
     std::string normalDot;                      // the first one that exists; empty if none
     std::vector<std::string> comAddins;         // ProgIDs loaded at start-up
+    std::vector<AddinPlace> comAddinPlaces;     // where each of them is, in step
     std::vector<std::string> startupFolders;
     std::vector<std::string> startupFiles;      // *.dot and *.wll found there
 };
@@ -141,7 +159,7 @@ bool ServerRegistered(os::Api& api);
 struct CommandLine {
     bool registerServer = false;    // /r
     bool unregisterServer = false;  // /u
-    bool safeMode = false;          // /a
+    bool safeMode = false;          // /a, or /safe for Word 2007 and later
     bool automation = false;        // /Automation or -Embedding
     std::optional<std::string> templatePath;  // /t<template>, quotes removed
 };

@@ -444,7 +444,7 @@ std::intptr_t Machine::ShellExecute(WindowId owner, const std::string& operation
 }
 
 bool Machine::GetSpecialFolderPath(int csidl, std::string* path) {
-    if (auto fault = s_->Enter("GetSpecialFolderPath", {})) return FailWith(*s_, *fault);
+    if (auto fault = s_->Enter("GetSpecialFolderPath", std::to_string(csidl))) return FailWith(*s_, *fault);
     auto found = s_->specialFolders.find(csidl);
     if (found == s_->specialFolders.end()) return false;
     if (path != nullptr) *path = found->second;
@@ -587,6 +587,9 @@ Handle Machine::CreateMutex(const std::string& name, bool* alreadyExists) {
     ++opened;
     return s_->NewHandle(MutexHandle{name});
 }
+
+bool Machine::IsElevated() { return s_->elevated; }
+void Machine::SetElevated(bool elevated) { s_->elevated = elevated; }
 
 bool Machine::ActivateOtherWindow(const std::string& className) {
     if (auto fault = s_->Enter("ActivateOtherWindow", className)) return FailWith(*s_, *fault);

@@ -88,6 +88,8 @@ public:
     // ActivateOtherWindow may bring to the front; and the window that is.
     WindowId AddWindow(const std::string& className, bool visible = true);
     WindowId ForegroundWindow() const;
+    // Runs the program as an administrator would (not by default).
+    void SetElevated(bool elevated);
 
     // Direct file access for tests (no faults, no share checks). Missing
     // parent folders are created.
@@ -125,7 +127,8 @@ public:
     // Called on every Api call with the method name and its first path or key
     // argument (empty where there is none); lets tests stop a run at a chosen
     // step. A key argument is the key's full name ("HKEY_CURRENT_USER\...")
-    // followed by the subkey or value name; a handle stands for its file's path.
+    // followed by the subkey or value name; a handle stands for its file's path;
+    // a special folder is its number.
     // Calls made by a started program or an automation server (they run in
     // processes of their own) are not counted, observed or failed.
     void SetCallObserver(std::function<void(const std::string& method, const std::string& subject)> observer);
@@ -196,6 +199,7 @@ public:
 
     Handle CreateMutex(const std::string& name, bool* alreadyExists) override;
     bool ActivateOtherWindow(const std::string& className) override;
+    bool IsElevated() override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;

@@ -184,6 +184,7 @@ struct MachineData {
     };
     std::vector<Window> windows;
     WindowId foreground = 0;
+    bool elevated = false;
 
     // Fault injection and observation
     std::vector<Fault> faults;

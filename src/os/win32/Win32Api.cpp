@@ -684,6 +684,16 @@ Handle Win32Api::CreateMutex(const std::string& name, bool* alreadyExists) {
     return reinterpret_cast<Handle>(mutex);
 }
 
+bool Win32Api::IsElevated() {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const UniqueHandle token(raw);
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
 bool Win32Api::ActivateOtherWindow(const std::string& className) {
     struct Search {
         std::wstring className;

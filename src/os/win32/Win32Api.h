@@ -84,6 +84,7 @@ public:
 
     Handle CreateMutex(const std::string& name, bool* alreadyExists) override;
     bool ActivateOtherWindow(const std::string& className) override;
+    bool IsElevated() override;
 
     int32_t CreateObject(const std::string& progId, std::unique_ptr<AutomationObject>* object,
                          AutoError* error) override;

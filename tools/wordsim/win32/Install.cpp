@@ -15,7 +15,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: wordsim-install [options]\n"
-    "  --version 2002|2003       Word to lay down (default 2003)\n"
+    "  --version 2002|2003|2007|2016  Word to lay down (default 2003; 2007 MSI and\n"
+    "                            2016 Click-to-Run are 32-bit Office on 64-bit Windows)\n"
     "  --program DIR             program folder (winword.exe, wordsim.dll, wordsim.log)\n"
     "  --templates DIR           user templates folder (Normal.dot)\n"
     "  --shared DIR              shared templates folder\n"
@@ -23,6 +24,8 @@ constexpr char kUsage[] =
     "  --fault LIST              comma list of normal,com,data,options,startup (or none)\n"
     "  --startup-addins LIST     file names for the Startup folder (default Tools.dot,Macros.wll)\n"
     "  --com-addins LIST         ProgID[:LoadBehavior],... (default WordSim.Connect:3)\n"
+    "  --machine-addins LIST     2007/2016: ProgID[:LoadBehavior],... for every user\n"
+    "  --machine-startup LIST    2007/2016: file names for Word's own STARTUP folder\n"
     "  --delay MS                start delay of every automation start\n"
     "  --window                  winword.exe shows a window when it starts\n"
     "  --no-register             do not register Word.Application\n"
@@ -91,16 +94,19 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--startup-addins") {
             options.startupAddins = SplitList(value);
-        } else if (arg == "--com-addins") {
-            options.comAddins.clear();
+        } else if (arg == "--com-addins" || arg == "--machine-addins") {
+            std::vector<wordsim::ComAddin>& addins = arg == "--com-addins" ? options.comAddins : options.machineAddins;
+            addins.clear();
             for (const std::string& item : SplitList(value)) {
                 const size_t colon = item.find(':');
                 wordsim::ComAddin addin{item.substr(0, colon), 3};
                 if (colon != std::string::npos) {
                     addin.loadBehavior = static_cast<uint32_t>(std::strtoul(item.c_str() + colon + 1, nullptr, 0));
                 }
-                options.comAddins.push_back(addin);
+                addins.push_back(addin);
             }
+        } else if (arg == "--machine-startup") {
+            options.machineStartupAddins = SplitList(value);
         } else if (arg == "--delay") {
             options.startDelayMs = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
         } else {
