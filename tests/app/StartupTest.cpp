@@ -241,7 +241,9 @@ TEST(Startup, NewerWordsAreFoundWithoutStartingWordAndTheNewestPreselected) {
         }
         w.Start();
         EXPECT_EQ(seen, c.selected);
-        if (!c.selected.empty()) EXPECT_EQ(options, std::max<size_t>(1, words.size()));
+        if (!c.selected.empty()) {
+            EXPECT_EQ(options, std::max<size_t>(1, words.size()));
+        }
         EXPECT_EQ(w.Ctx().CurrentWordVersion(), c.current);
         EXPECT_EQ(w.Ctx().WordProgramFolder(), c.folder);
     }

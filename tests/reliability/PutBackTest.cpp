@@ -74,7 +74,9 @@ TEST(PutBack, ARunStoppedAnywhereIsPutBackAtTheNextStart) {
             run.host().Run([&run] { app::OfferRecovery(*run.ctx); });
             EXPECT_EQ(StateOf(run, components), finished ? stopped : before);
             const std::vector<std::string> boxes = run.BoxTexts();
-            if (finished) EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
+            if (finished) {
+                EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
+            }
             if (stopped != before && !finished) {
                 ASSERT_EQ(2u, boxes.size()) << ::testing::PrintToString(boxes);
                 EXPECT_EQ(0u, boxes[0].rfind("The last repair did not finish and left parts of Word disabled: ", 0));
