@@ -300,7 +300,9 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
     const bool newerWord = wordsim::IsNewer(word_);
     const std::string newer = io::Join(install_.startupFolder, kNewerAddin);
-    if (!newerWord) ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
+    if (!newerWord) {
+        ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
+    }
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
     HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
@@ -326,7 +328,9 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 
     EXPECT_EQ(c.after, WhereIsEverything());
-    if (!newerWord) EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched";
+    if (!newerWord) {
+        EXPECT_EQ(kNewerAddinBytes, io::ReadWholeFile(Api(), newer).value_or("gone")) << "untouched";
+    }
     // Startup, then each pass: Word started with everything disabled, then
     // once per component. A newer Word is found without starting it.
     EXPECT_EQ(newerWord ? 12u : 13u, Logged("automation"));
@@ -736,7 +740,7 @@ INSTANTIATE_TEST_SUITE_P(Words, SafeModeE2E,
                          ::testing::Values(wordsim::Version::Word2003, wordsim::Version::Word2007,
                                            wordsim::Version::Word2016),
                          [](const ::testing::TestParamInfo<wordsim::Version>& param) {
-                             return std::string("Word") + wordsim::ProductName(param.param) + 15;
+                             return std::string("Word") + (wordsim::ProductName(param.param) + 15);
                          });
 
 TEST_F(RepairE2E, SafeModeLaunchWithoutWordSaysSoAndEnds) {
