@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -854,21 +855,6 @@ std::string TextOf(const RegValue& value) {
 }
 }  // namespace
 
-std::vector<std::string> WordProfile::AddinFolders() {
-    platform::clsRegistry registry(program_.services);
-    std::string startupPath =
-        platform::ToText(registry.GetValue(os::HKeyCurrentUser, table_.optionsKey, "Startup-Path"));
-    const std::string startup = platform::ToText(registry.GetValue(os::HKeyCurrentUser, table_.optionsKey, "\\Startup"));
-    if (startupPath.empty()) {
-        const std::string appData = platform::GetAppDataFolder(program_.services.api);
-        if (!appData.empty()) startupPath = appData + "\\Microsoft\\Word\\STARTUP";
-    }
-    std::vector<std::string> folders;
-    for (const std::string& entry : {AddinEntry(startupPath), AddinEntry(startup)})
-        if (!entry.empty() && entry[0] != '!') folders.push_back(entry);
-    return folders;
-}
-
 bool WordProfile::ComBackupOfRun(RegFile* saved) {
     const std::string path = BackupPath(COM());
     const auto found = program_.Run.backups.find(path);
@@ -918,7 +904,10 @@ std::vector<Addin> WordProfile::DisabledStartupAddins() {
             addins.push_back({working, FileName(working)});
     };
     try {
-        for (const std::string& folder : AddinFolders()) {
+        // The folders this run put files aside in, whatever their settings say by now.
+        std::set<std::string> folders;
+        for (const std::string& aside : program_.Run.renamedAside) folders.insert(aside.substr(0, aside.find_last_of('\\') + 1));
+        for (const std::string& folder : folders) {
             if (Newer()) {
                 for (const std::string& name : ListFiles(api, folder + "*." + kAsideKind))
                     if (HasExtension(name, kAsideKind)) consider(folder + name.substr(0, name.size() - (sizeof kAsideSuffix - 1)));

@@ -144,8 +144,6 @@ private:
     RegFile ComAddinIn(const RegFile& saved, const std::string& progId) const;
     std::vector<Addin> DisabledComAddins();
     std::vector<Addin> DisabledStartupAddins();
-    // The folders renAddins walks, each ending in a backslash.
-    std::vector<std::string> AddinFolders();
 
     Program& program_;
     const ProfileTable& table_;
