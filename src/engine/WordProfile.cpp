@@ -11,8 +11,10 @@
 #include "platform/clsFileSystem.h"
 #include "platform/clsRegistry.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -824,6 +826,137 @@ void WordProfile::renNormal(bool boolRestore) {
         WaitUntilFree(working);
         renFile(normalSource_, normalTarget_, boolRestore, RunRecord::Part::Template);
     }
+}
+
+}  // namespace engine
+
+namespace engine {
+
+// --- Single add-ins ---
+
+namespace {
+// The file name after the last backslash.
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+
+// The Startup file's name while it is renamed aside: .dot -> .wbt, .wll -> .wbl;
+// for Word 2007 and later the suffix appended.
+std::string AsideName(const std::string& working, bool newer) {
+    if (newer) return working + kAsideSuffix;
+    const std::string stem = working.substr(0, working.size() - 3);
+    for (const ExtensionPair& pair : kExtensions)
+        if (HasExtension(working, pair.working)) return stem + pair.backup;
+    return {};
+}
+
+std::string TextOf(const RegValue& value) {
+    std::string text(value.data.begin(), value.data.end());
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+}  // namespace
+
+bool WordProfile::ComBackupOfRun(RegFile* saved) {
+    const std::string path = BackupPath(COM());
+    const auto found = program_.Run.backups.find(path);
+    if (found == program_.Run.backups.end() || found->second.state != RunRecord::BackupState::Saved) return false;
+    std::string bytes;
+    return ReadWholeFile(program_.services.api, path, &bytes) == os::err::Success &&
+           ParseRegFile(program_.services.api, bytes, saved, nullptr);
+}
+
+RegFile WordProfile::ComAddinIn(const RegFile& saved, const std::string& progId) const {
+    const std::string key = FoldPath(RegRootName(os::HKeyCurrentUser) + "\\" + table_.comKey + "\\" + progId);
+    RegFile addin;
+    addin.unicode = saved.unicode;
+    for (const RegKey& section : saved.keys) {
+        const std::string path = FoldPath(section.path);
+        if (!section.remove && (path == key || path.rfind(key + "\\", 0) == 0)) addin.keys.push_back(section);
+    }
+    return addin;
+}
+
+std::vector<Addin> WordProfile::DisabledComAddins() {
+    RegFile saved;
+    if (!ComBackupOfRun(&saved)) return {};
+    const std::string prefix = FoldPath(RegRootName(os::HKeyCurrentUser) + "\\" + table_.comKey + "\\");
+    std::vector<Addin> addins;
+    for (const RegKey& section : saved.keys) {
+        if (FoldPath(section.path).rfind(prefix, 0) != 0) continue;
+        const std::string progId = section.path.substr(prefix.size());
+        if (progId.find('\\') != std::string::npos) continue;
+        if (ProbeKey(std::string(table_.comKey) + "\\" + progId) != os::err::FileNotFound) continue;
+        Addin addin{progId, progId};
+        for (const RegValue& value : section.values)
+            if (FoldPath(value.name) == "friendlyname" && (value.type == os::RegSz || value.type == os::RegExpandSz) &&
+                !TextOf(value).empty())
+                addin.shown = TextOf(value);
+        addins.push_back(addin);
+    }
+    return addins;
+}
+
+std::vector<Addin> WordProfile::DisabledStartupAddins() {
+    os::Api& api = program_.services.api;
+    std::vector<Addin> addins;
+    // Only what this run put aside and nothing has taken the place of since.
+    auto consider = [&](const std::string& working) {
+        if (program_.Run.RenamedAside(working) && api.GetFileAttributes(working) == os::InvalidFileAttributes)
+            addins.push_back({working, FileName(working)});
+    };
+    try {
+        // The folders this run put files aside in, whatever their settings say by now.
+        std::set<std::string> folders;
+        for (const std::string& aside : program_.Run.renamedAside) folders.insert(aside.substr(0, aside.find_last_of('\\') + 1));
+        for (const std::string& folder : folders) {
+            if (Newer()) {
+                for (const std::string& name : ListFiles(api, folder + "*." + kAsideKind))
+                    if (HasExtension(name, kAsideKind)) consider(folder + name.substr(0, name.size() - (sizeof kAsideSuffix - 1)));
+                continue;
+            }
+            for (const ExtensionPair& pair : kExtensions)
+                for (const std::string& name : ListFiles(api, folder + "*." + pair.backup))
+                    if (HasExtension(name, pair.backup)) consider(folder + name.substr(0, name.size() - 3) + pair.working);
+        }
+    } catch (const ListingFailed&) {
+        program_.Run.Fail(RunRecord::Part::Addins, "the folder could not be read");
+    }
+    return addins;
+}
+
+std::vector<Addin> WordProfile::DisabledAddins(RunRecord::Part part) {
+    std::vector<Addin> addins = part == RunRecord::Part::COM      ? DisabledComAddins()
+                                : part == RunRecord::Part::Addins ? DisabledStartupAddins()
+                                                                  : std::vector<Addin>();
+    // In the order the user would list them, whatever order the folder or the key keeps.
+    std::sort(addins.begin(), addins.end(),
+              [](const Addin& a, const Addin& b) { return FoldPath(a.shown) < FoldPath(b.shown); });
+    return addins;
+}
+
+void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
+    if (part == RunRecord::Part::Addins) return renFile(AsideName(addin.id, Newer()), addin.id, true, part);
+    if (part != RunRecord::Part::COM) return;
+    RegFile saved;
+    if (!ComBackupOfRun(&saved)) return program_.Run.Fail(part, "the backup is missing");
+    const RegFile one = ComAddinIn(saved, addin.id);
+    program_.journal.Change(JournalEntry::Kind::Key, table_.comKey, "put back " + addin.id + " from " + BackupPath(COM()));
+    if (one.keys.empty() || ApplyRegFile(program_.services.api, one) != os::err::Success)
+        program_.Run.Fail(part, "the backup could not be applied");
+}
+
+void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
+    if (part == RunRecord::Part::Addins) return renFile(addin.id, AsideName(addin.id, Newer()), false, part);
+    if (part != RunRecord::Part::COM) return;
+    RegFile saved, now;
+    const std::string key = std::string(table_.comKey) + "\\" + addin.id;
+    if (!ComBackupOfRun(&saved) ||
+        ReadRegTree(program_.services.api, os::HKeyCurrentUser, key, &now) != os::err::Success ||
+        !DescribeRegDifference(now, ComAddinIn(saved, addin.id)).empty())
+        return program_.Run.Fail(part, "its backup does not hold it as it is now");
+    program_.journal.Change(JournalEntry::Kind::Key, table_.comKey, "removed " + addin.id);
+    if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, key) != os::err::Success &&
+        ProbeKey(key) != os::err::FileNotFound)
+        program_.Run.Fail(part, "the key could not be removed");
 }
 
 }  // namespace engine

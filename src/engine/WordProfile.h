@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -53,6 +54,10 @@ public:
     bool WordStartNormal() override;
     void RenameTemplate() override;
     void RestoreTemplate() override;
+
+    std::vector<Addin> DisabledAddins(RunRecord::Part part) override;
+    void EnableAddin(RunRecord::Part part, const Addin& addin) override;
+    void DisableAddin(RunRecord::Part part, const Addin& addin) override;
 
     const ProfileTable& Table() const { return table_; }
     bool Newer() const { return *table_.version != '\0'; }
@@ -132,6 +137,13 @@ private:
     // Ends the program.
     void RecoverFromRename();
     void TellNormalFailure(const std::string& description);
+
+    // Single add-ins. A COM add-in comes back from this run's backup of the
+    // COM key and goes only while that backup holds it as it is now.
+    bool ComBackupOfRun(RegFile* saved);
+    RegFile ComAddinIn(const RegFile& saved, const std::string& progId) const;
+    std::vector<Addin> DisabledComAddins();
+    std::vector<Addin> DisabledStartupAddins();
 
     Program& program_;
     const ProfileTable& table_;

@@ -3,7 +3,19 @@
 // when no supported version was chosen.
 #pragma once
 
+#include "engine/RunRecord.h"
+
+#include <string>
+#include <vector>
+
 namespace engine {
+
+// One add-in of the COM add-ins or of the Startup add-ins, turned on and off
+// alone: a COM add-in's key, a Startup file.
+struct Addin {
+    std::string id;     // the COM add-in's ProgID, the Startup file's working path
+    std::string shown;  // its friendly name (else the ProgID), the file's name
+};
 
 class clsWD {
 public:
@@ -27,6 +39,14 @@ public:
     virtual bool WordStartNormal() = 0;
     virtual void RenameTemplate() = 0;
     virtual void RestoreTemplate() = 0;
+
+    // The add-ins of part (COM or Addins) this run turned off and has not
+    // turned on again. A profile without single add-ins has none.
+    virtual std::vector<Addin> DisabledAddins(RunRecord::Part) { return {}; }
+    // Each through the backup this run made of it; a step that falls short
+    // is recorded against part.
+    virtual void EnableAddin(RunRecord::Part, const Addin&) {}
+    virtual void DisableAddin(RunRecord::Part, const Addin&) {}
 };
 
 }  // namespace engine

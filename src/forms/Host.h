@@ -24,6 +24,7 @@ enum MsgBoxStyle : uint32_t {
     vbQuestion = 32,
     vbExclamation = 48,
     vbInformation = 64,
+    vbDefaultButton2 = 256,
 };
 
 // The button a message box was closed with.

@@ -5,20 +5,22 @@
 namespace forms {
 
 namespace {
-int FirstButton(uint32_t style) {
+// The button Enter presses: the first, or the second where the box says so.
+int DefaultButton(uint32_t style) {
+    const bool second = (style & vbDefaultButton2) != 0;
     switch (style & 0xF) {
-        case vbOKCancel: return vbOK;
-        case vbAbortRetryIgnore: return vbAbort;
+        case vbOKCancel: return second ? vbCancel : vbOK;
+        case vbAbortRetryIgnore: return second ? vbRetry : vbAbort;
         case vbYesNoCancel:
-        case vbYesNo: return vbYes;
-        case vbRetryCancel: return vbRetry;
+        case vbYesNo: return second ? vbNo : vbYes;
+        case vbRetryCancel: return second ? vbCancel : vbRetry;
         default: return vbOK;
     }
 }
 }  // namespace
 
 int ScriptedHost::MsgBox(const std::string& text, uint32_t style, const std::string& caption) {
-    int answer = FirstButton(style);
+    int answer = DefaultButton(style);
     if (!answers_.empty()) {
         answer = answers_.front();
         answers_.pop_front();

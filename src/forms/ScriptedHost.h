@@ -51,7 +51,8 @@ public:
 
     // --- The user's script ---
     // The next message box is closed with this button. Without a queued
-    // answer a box is closed with its first button (OK, Yes, Abort, Retry).
+    // answer a box is closed with its default button: the first (OK, Yes,
+    // Abort, Retry) unless the box makes the second one the default.
     void QueueAnswer(int answer) { answers_.push_back(answer); }
     // The next thing the user does when the program waits for input.
     void Then(std::function<void()> action) { script_.push_back(std::move(action)); }

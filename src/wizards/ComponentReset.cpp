@@ -58,6 +58,7 @@ ComponentReset::ComponentReset(const WizardEnv& env, const Preset& preset)
     lblWelcomeTask.SetVisible(preset.welcomeTask != nullptr);
     lblResults.SetBold(true);
     lblSelect.SetVisible(preset.boxesShown);
+    boxesShown_ = preset.boxesShown;
     C* boxes[] = {&chkRefresh, &chkNormalDot, &chkData, &chkOptions, &chkAddins, &chkCOM};
     for (int i = 0; i < 6; ++i) {
         boxes[i]->SetVisible(preset.boxesShown);
@@ -70,7 +71,7 @@ bool ComponentReset::StepWork(int step) {
         case 0: return WelcomeWork();
         case 1: return Step1Work();
         case 2: return ResetWork();
-        case 4: return Step4Work();
+        case 4: return !SearchAddins() && Step4Work();
         default: return true;  // Step 3 only shows what was done
     }
 }
@@ -149,6 +150,19 @@ bool ComponentReset::ResetWork() {
     lblRegsrv.SetCaption("All tasks completed!");
     SetButtons(false, true, false, true);
     return true;
+}
+
+}  // namespace wizards
+
+namespace wizards {
+
+bool ComponentReset::SearchAddins() {
+    // Only where the user chose the components; no start test saw the add-ins yet.
+    if (!boxesShown_) return false;
+    std::vector<AddinPart> parts;
+    if (chkCOM.Value()) parts.push_back({Part::COM, std::nullopt});
+    if (chkAddins.Value()) parts.push_back({Part::Addins, std::nullopt});
+    return OfferAddinSearch(parts);
 }
 
 }  // namespace wizards

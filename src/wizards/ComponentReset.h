@@ -67,6 +67,10 @@ protected:
 
 private:
     bool ResetWork();
+    // After the reset, the search of the add-ins behind the same question
+    // as in the automatic repair.
+    bool SearchAddins();
+    bool boxesShown_ = false;
 };
 
 }  // namespace wizards

@@ -1,5 +1,6 @@
 #include "wizards/WordWizard.h"
 
+#include "engine/CulpritSearch.h"
 #include "engine/WordVersions.h"
 #include "platform/WebPages.h"
 #include "wizards/WizardGrid.h"
@@ -11,6 +12,17 @@ namespace wizards {
 namespace {
 using namespace layout;
 constexpr int kOptionsTop = 100;
+// Below the five result lines of every wizard's page 4, above its foot.
+constexpr int kAddinsFoundTop = 184;
+constexpr int kAddinsFoundLines = 7;
+
+std::string Names(const std::vector<engine::Addin>& addins) {
+    if (addins.empty()) return "none";
+    std::string names;
+    for (const engine::Addin& addin : addins) names += (names.empty() ? "" : ", ") + addin.shown;
+    return names;
+}
+
 // The pages' lines that name the Word version, and how they name it.
 constexpr const char* kNamingLines[] = {"lblWelcome1", "lblChecking"};
 constexpr const char* kDocumentedName = "Word 2002 or Word XP";
@@ -39,6 +51,7 @@ WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string capti
       optHowTo(*this, "optHowTo", K::Option, Line(kOptionsTop + 70, 2),
                "View How To's and &Tutorials on using Quorvex on the internet (internet connection required).",
                &fraSteps[5]),
+      lblAddinsFound(*this, "lblAddinsFound", K::Label, Line(kAddinsFoundTop, kAddinsFoundLines), "", &fraSteps[4]),
       env_(env),
       endsProgram_(finish.endsProgram) {
     MakeHeading(lblCongrats);
@@ -46,6 +59,7 @@ WordWizard::WordWizard(const WizardEnv& env, std::string name, std::string capti
     lblComplete.SetFontGrow(kSubHeadingGrow);
     for (C* option : {&optHomePage, &optClose, &optHowTo}) option->SetVisible(finish.optionsShown);
     (finish.howToSelected ? optHowTo : optClose).SetValue(true);
+    lblAddinsFound.SetVisible(false);
     btnHelp.OnClick = [this] { btnHelp_Click(); };
 }
 
@@ -142,6 +156,85 @@ std::shared_ptr<engine::clsWD> WordWizard::SelectProfile() {
     // Never run a pass on no profile, nor on one left from an earlier choice.
     GetHost().MsgBox(kChooseVersionText, forms::vbOKOnly | forms::vbExclamation, program.services.title);
     return nullptr;
+}
+
+}  // namespace wizards
+
+namespace wizards {
+
+bool WordWizard::OfferAddinSearch(const std::vector<AddinPart>& parts) {
+    using Part = engine::RunRecord::Part;
+    const std::shared_ptr<engine::clsWD> profile = env_.program.CurrentWordProfile;
+    if (addinsOffered_ || !profile) return false;
+    addinsOffered_ = true;
+    struct Suspects {
+        AddinPart part;
+        std::vector<engine::Addin> addins;
+    };
+    std::vector<Suspects> found;
+    size_t count = 0;
+    int expected = 0;
+    for (const AddinPart& part : parts) {
+        std::vector<engine::Addin> addins = profile->DisabledAddins(part.part);
+        if (addins.size() < 2) continue;
+        count += addins.size();
+        expected += engine::ExpectedStarts(addins.size(), part.allStarted);
+        found.push_back({part, std::move(addins)});
+    }
+    if (found.empty()) return false;
+    const std::string& title = env_.program.services.title;
+    const std::string question = "Quorvex left " + std::to_string(count) +
+                                 " add-ins disabled. Find out which of them stop Word and turn the others back on? "
+                                 "(This starts Word about " +
+                                 std::to_string(expected) + " more times.)";
+    // No by default: Enter keeps the documented way, without the extra starts.
+    if (GetHost().MsgBox(question, forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2, title) != forms::vbYes)
+        return false;
+
+    const Buttons before = SaveButtons();
+    SetButtons(false, true, false, false);
+    engine::RunRecord& run = env_.program.Run;
+    std::string text;
+    int starts = 0;
+    for (const Suspects& suspects : found) {
+        const Part part = suspects.part.part;
+        const std::vector<engine::Addin>& addins = suspects.addins;
+        run.Begin(part);
+        std::vector<bool> on(addins.size(), false);
+        auto turn = [&](const std::vector<bool>& wanted) {
+            for (size_t i = 0; i < addins.size(); ++i) {
+                if (wanted[i] == on[i]) continue;
+                if (wanted[i]) profile->EnableAddin(part, addins[i]);
+                else profile->DisableAddin(part, addins[i]);
+                on[i] = wanted[i];
+            }
+        };
+        const engine::CulpritResult result = engine::FindCulprits(
+            addins.size(),
+            [&](const std::vector<bool>& wanted) {
+                turn(wanted);
+                return profile->WordStartNormal();
+            },
+            suspects.part.allStarted);
+        std::vector<bool> kept(addins.size());
+        std::vector<engine::Addin> off, back;
+        for (size_t i = 0; i < addins.size(); ++i) {
+            kept[i] = !result.atFault[i];
+            (result.atFault[i] ? off : back).push_back(addins[i]);
+        }
+        turn(kept);
+        starts += result.starts;
+        const char* name = part == Part::COM ? "COM add-ins" : "Startup add-ins";
+        text += std::string(name) + " left disabled: " + Names(off) + "\r\n" + name + " turned back on: " + Names(back) +
+                "\r\n";
+        const std::string failure = engine::ResultLine(run, part, engine::Done::PutBack, {});
+        if (!failure.empty()) text += failure + "\r\n";
+    }
+    text += "Word was started " + std::to_string(starts) + " more times to find them.";
+    lblAddinsFound.SetCaption(text);
+    lblAddinsFound.SetVisible(true);
+    RestoreButtons(before);
+    return true;
 }
 
 }  // namespace wizards

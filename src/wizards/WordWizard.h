@@ -3,13 +3,16 @@
 // Step 1 and Step 4 pages, and the choice of the Word version profile.
 #pragma once
 
+#include "engine/RunRecord.h"
 #include "engine/clsWD.h"
 #include "wizards/WizardEnv.h"
 #include "wizards/WizardFrame.h"
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace wizards {
 
@@ -37,6 +40,8 @@ public:
     C optHomePage;
     C optClose;
     C optHowTo;
+    // Page 4, below the results: what the search of the add-ins found.
+    C lblAddinsFound;
 
 protected:
     struct Finish {
@@ -64,6 +69,18 @@ protected:
     // back as they were and null comes back.
     std::shared_ptr<engine::clsWD> BeginWork(int yields);
 
+    // What a pass learnt of one part's add-ins (COM or Addins): whether Word
+    // started with all of them on; nothing when it did not try.
+    struct AddinPart {
+        engine::RunRecord::Part part;
+        std::optional<bool> allStarted;
+    };
+    // Once per wizard, after a pass that left more than one add-in of a part
+    // off: asks whether to find the ones that stop Word and, on Yes, turns
+    // every other one back on and says on page 4 which are off and which on
+    // again. True when it searched: the result is shown before the finish.
+    bool OfferAddinSearch(const std::vector<AddinPart>& parts);
+
     WizardEnv env_;
 
 private:
@@ -72,6 +89,7 @@ private:
     void NameWordVersion();
 
     bool endsProgram_;
+    bool addinsOffered_ = false;
     std::map<std::string, std::string> documented_;
 };
 

@@ -73,7 +73,8 @@ bool frmBackup::StepWork(int step) {
         case 1: return Step1Work();
         case 2: return AnalysisPass();
         case 3: return RepairPass();
-        case 4: return Step4Work();
+        // The search of the add-ins, when offered and taken, shows its result here first.
+        case 4: return !OfferAddinSearch({{Part::COM, comStarted_}, {Part::Addins, addinsStarted_}}) && Step4Work();
         default: return true;
     }
 }
@@ -180,7 +181,14 @@ bool frmBackup::RepairPass() {
     const std::shared_ptr<clsWD> profile = BeginWork(7);
     if (!profile) return false;
     PageReporter reporter(*this, GetHost(), env_.program.services.title, env_.program.Run);
-    engine::RepairPass(*profile, env_.program.Run, reporter);
+    const engine::PassResult result = engine::RepairPass(*profile, env_.program.Run, reporter);
+    auto startedWithAll = [&](Part part) -> std::optional<bool> {
+        const engine::Verdict verdict = result.verdict[static_cast<size_t>(part)];
+        if (!result.started || verdict == engine::Verdict::NotDone) return std::nullopt;
+        return verdict == engine::Verdict::Passed;
+    };
+    comStarted_ = startedWithAll(Part::COM);
+    addinsStarted_ = startedWithAll(Part::Addins);
 
     SetButtons(false, true, false, true);
     return true;

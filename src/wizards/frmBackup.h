@@ -59,6 +59,10 @@ protected:
 private:
     bool AnalysisPass();
     bool RepairPass();
+
+    // How the repair's start test went with all COM add-ins, all Startup add-ins on.
+    std::optional<bool> comStarted_;
+    std::optional<bool> addinsStarted_;
 };
 
 }  // namespace wizards

@@ -173,8 +173,11 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
         world.Start();
 
         ASSERT_TRUE(world.Host().Ended());
-        ASSERT_EQ(world.Host().Boxes().size(), 1u) << world.Host().Boxes()[0].text;
-        EXPECT_EQ(world.Host().Boxes()[0].text, "Thank you for using Quorvex");
+        ASSERT_EQ(world.Host().Boxes().size(), 2u) << world.Host().Boxes()[0].text;
+        // Its two Startup add-ins are not searched: No is the question's default.
+        EXPECT_EQ(world.Host().Boxes()[0].text.rfind("Quorvex left 2 add-ins disabled.", 0), 0u);
+        EXPECT_EQ(world.Host().Boxes()[0].answer, forms::vbNo);
+        EXPECT_EQ(world.Host().Boxes()[1].text, "Thank you for using Quorvex");
         auto expected = [&](std::vector<std::string> lines) {
             if (newer) lines[2] += corp, lines[3] += corpFile;
             return lines;

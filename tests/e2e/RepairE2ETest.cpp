@@ -127,6 +127,16 @@ protected:
         return false;
     }
 
+    // Next on Step 4 after a repair that left more than one add-in off: the
+    // question whether to find the ones at fault, answered.
+    bool NextPastAddinQuestion(HWND wizard, const std::string& answer, const std::string& heading = "Congratulations",
+                               const std::string& button = "Finish") {
+        const bool asked = Press(wizard, kNext) && !app_->AnswerAddinSearch(answer, std::chrono::minutes(2)).empty();
+        if (asked && app_->WaitForPage(wizard, heading, button, std::chrono::minutes(2))) return true;
+        ADD_FAILURE() << (asked ? "no page \"" + heading + "\"\n" : "no question\n") << app_->Describe();
+        return false;
+    }
+
     // Waits for the program's message box (a Yes/No question unless answer
     // is OK), checks it and answers it.
     void ExpectMessage(const std::string& text, const std::string& shotName, const char* answer = "OK") {
@@ -328,7 +338,8 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     Shot(wizard, "step4");
     EXPECT_EQ(Concat({"Step 4"}, c.repair, kContinueOrQuit), e2e::PageTexts(wizard));
 
-    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    // Its two Startup add-ins stay off unless the user has them searched.
+    ASSERT_TRUE(NextPastAddinQuestion(wizard, "No"));
     EXPECT_EQ((Lines{"Congratulations", "Quorvex Complete!", "Word has been fixed."}), e2e::PageTexts(wizard));
     ASSERT_TRUE(Press(wizard, "Finish"));
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
@@ -411,6 +422,46 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Twelve Startup add-ins and four COM add-ins, one of each faulty: the
+// search leaves exactly those two off, names them and says how often it
+// started Word, as Word's own log counts.
+TEST_F(RepairE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
+    wordsim::InstallOptions options = WordOptions(wordsim::Version::Word2003);
+    options.startupAddins.clear();
+    for (int i = 1; i <= 12; ++i) options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + ".dot");
+    options.comAddins = {{"Vendor.One", 3}, {"Vendor.Two", 3}, {"Vendor.Three", 3}, {"Vendor.Four", 3}};
+    options.faults = {Component::ComAddins, Component::StartupAddins};
+    options.faultyComAddin = "Vendor.Three";
+    options.faultyStartupAddin = "Addin07.dot";
+    ASSERT_NO_FATAL_FAILURE(Install(options));
+    HWND menu = OpenMenu();
+    ASSERT_NE(nullptr, menu);
+    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    ASSERT_NE(nullptr, wizard);
+    for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
+    const size_t repairStarts = Logged("automation");
+    ASSERT_TRUE(NextPastAddinQuestion(wizard, "Yes", "Step 4", kNext));
+    Shot(wizard, "addins-found");
+    std::string shown;
+    for (const std::string& text : e2e::PageTexts(wizard)) shown += text + "\n";
+    const size_t searchStarts = Logged("automation") - repairStarts;
+    EXPECT_LE(searchStarts, 8u) << "4 COM add-ins: 3 starts at most, 12 Startup add-ins: 5";
+    for (const std::string& line : {std::string("COM add-ins left disabled: Vendor.Three\r\n"),
+                                    std::string("Startup add-ins left disabled: Addin07.dot\r\n"),
+                                    "Word was started " + std::to_string(searchStarts) + " more times"})
+        EXPECT_NE(std::string::npos, shown.find(line)) << shown;
+    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    ASSERT_TRUE(Press(wizard, "Finish"));
+    ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
+
+    std::vector<std::string> off = io::FilesIn(Api(), install_.startupFolder);
+    std::erase_if(off, [](const std::string& file) { return file.ends_with(".dot"); });
+    for (const wordsim::ComAddin& addin : options.comAddins)
+        if (!io::KeyExists(Api(), os::HKeyCurrentUser, std::string(wordsim::kComAddinsKey) + "\\" + addin.progId))
+            off.push_back(addin.progId);
+    EXPECT_EQ((std::vector<std::string>{"Addin07.wbt", "Vendor.Three"}), off);
+}
+
 // A Word broken beyond its five components (its installation gone after
 // start-up): the analysis cannot start it even with everything disabled.
 TEST_F(RepairE2E, WordThatNeverStartsEndsTheAnalysisWithTheMessage) {
@@ -477,7 +528,7 @@ TEST_F(RepairE2E, UndoPutsBackWhatTheAutomaticRepairChanged) {
     HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
     ASSERT_NE(nullptr, wizard);
     for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
-    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    ASSERT_TRUE(NextPastAddinQuestion(wizard, "No"));
     ASSERT_TRUE(Press(wizard, "Finish"));
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
     ASSERT_EQ((Places{kAside, kInPlace, kInPlace, kInPlace, kAside}), WhereIsEverything());
@@ -615,7 +666,8 @@ TEST_P(ComponentResetE2E, ResetsTheChosenComponentsAndBacksUpTheKeys) {
     ASSERT_TRUE(Next(wizard, "Step 4"));
     Shot(wizard, "step4");
     EXPECT_EQ(Concat({"Step 4", "Results:"}, c.step4, kContinueOrQuit), e2e::PageTexts(wizard));
-    ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
+    if (advanced && !c.clearBoxes) ASSERT_TRUE(NextPastAddinQuestion(wizard, "No"));
+    else ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
     Shot(wizard, "finish");
 
     if (advanced) {

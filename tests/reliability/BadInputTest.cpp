@@ -651,7 +651,9 @@ TEST(BadInput, EveryCaseIsAnsweredClearlyAndLosesNothing) {
         const auto theirs = Theirs(run);
         const Snapshot was = TakeSnapshot(run.machine);
         const Outcome outcome = run.Start(c.flow);
-        const std::vector<std::string> boxes = run.BoxTexts();
+        std::vector<std::string> boxes = run.BoxTexts();
+        // The offer to search the Startup add-ins follows every automatic repair (No by default).
+        std::erase_if(boxes, [](const std::string& box) { return box.find(" add-ins disabled. Find out") != std::string::npos; });
         const std::vector<std::string> lost = Lost(run, before);
         const std::vector<std::string> changes = Changes(was, TakeSnapshot(run.machine), theirs);
         if (show) {

@@ -20,7 +20,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: qvx-bench --program qvxfix.exe --minwin minwin.exe --wordsim DIR --work DIR\n"
-    "                 [--runs N] [--repair-runs N] [--only regbackup,addins,launch,repair,passcalls] [--trace]\n";
+    "                 [--runs N] [--repair-runs N] [--only regbackup,addins,launch,repair,search,passcalls] [--trace]\n";
 
 // Where the program keeps its settings (by the executable's base name).
 constexpr char kSettingsRoot[] = "Software\\VB and VBA Program Settings\\qvxfix\\";
@@ -64,10 +64,11 @@ std::string Verdict(bool met) { return met ? "yes" : "NO"; }
 
 std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, const Options& options,
                                                   uint32_t delayMs, const std::vector<wordsim::Component>& faults,
-                                                  wordsim::Version version) {
+                                                  wordsim::Version version, const std::vector<std::string>& startupAddins) {
     wordsim::InstallOptions install;
     install.version = version;
     if (wordsim::IsNewer(version)) install.startupAddins = {"Tools.dotm", "Macros.wll"};
+    if (!startupAddins.empty()) install.startupAddins = startupAddins;
     install.binarySource = options.wordsim;
     install.startDelayMs = delayMs;
     install.faults = faults;
@@ -188,6 +189,7 @@ int main(int argc, char** argv) {
         {"addins", bench::MeasureAddins},
         {"launch", bench::MeasureLaunch},
         {"repair", bench::MeasureRepair},
+        {"search", bench::MeasureSearch},
         {"passcalls", bench::MeasurePassCalls},
     };
     // A goal missed is a figure like any other; a figure not measured is not.

@@ -81,7 +81,8 @@ public:
 // start delay and those faults; Uninstall first when one is there.
 std::optional<wordsim::InstallResult> InstallWord(os::win32::Win32Api& api, const Options& options,
                                                   uint32_t delayMs, const std::vector<wordsim::Component>& faults,
-                                                  wordsim::Version version = wordsim::Version::Word2003);
+                                                  wordsim::Version version = wordsim::Version::Word2003,
+                                                  const std::vector<std::string>& startupAddins = {});
 // The settings that skip the version choice and the walk-through offer, with
 // that version chosen.
 void StoreQuietSettings(os::win32::Win32Api& api, const char* version = "WD11");
@@ -101,6 +102,7 @@ bool MeasureRepair(os::win32::Win32Api& api, const Options& options);    // 1, 4
 bool MeasureRegBackup(os::win32::Win32Api& api, const Options& options); // 2
 bool MeasureLaunch(os::win32::Win32Api& api, const Options& options);    // 3
 bool MeasureAddins(os::win32::Win32Api& api, const Options& options);    // 5
+bool MeasureSearch(os::win32::Win32Api& api, const Options& options);    // 8
 // Notes only: the engine calls of both passes, timed in this process. It
 // loads the simulated Word's server into the bench, so it runs last.
 bool MeasurePassCalls(os::win32::Win32Api& api, const Options& options);

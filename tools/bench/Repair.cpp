@@ -317,8 +317,9 @@ bool RepairRun::Run(RunResult* result) {
         }
     }
 
-    if (!Press(wizard, "Next >") || !app_->WaitForPage(wizard, "Congratulations", "Finish"))
-        return Fail("no finish page");
+    if (!Press(wizard, "Next >")) return false;
+    app_->AnswerAddinSearch("No");
+    if (!app_->WaitForPage(wizard, "Congratulations", "Finish")) return Fail("no finish page");
     if (!Press(wizard, "Finish")) return false;
     HWND promotion = app_->WaitForForm(kTitle, "Try Quorvex Plus");
     if (promotion == nullptr) return Fail("no closing form");

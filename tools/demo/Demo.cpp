@@ -196,6 +196,10 @@ bool Demo::Wizard() {
         }
         if (page.before != nullptr) Say(page.before);
         if (!Press(wizard, "Next >")) return false;
+        if (heading == "Step 4") {
+            const std::string asked = app_->AnswerAddinSearch("No");
+            if (!asked.empty()) Say("Quorvex asks: \"" + asked + "\" No.");
+        }
     }
     return true;
 }

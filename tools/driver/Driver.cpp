@@ -422,6 +422,15 @@ HWND App::WaitForMessageBox(Millis patience) const {
     return found;
 }
 
+std::string App::AnswerAddinSearch(const std::string& button, Millis patience) const {
+    HWND box = WaitForMessageBox(patience);
+    if (box == nullptr) return {};
+    const MessageBoxInfo info = ReadMessageBox(box);
+    if (info.text.rfind("Quorvex left ", 0) != 0 || !Answer(box, button)) return {};
+    WaitUntil([&] { return !IsShown(box); });
+    return info.text;
+}
+
 std::optional<DWORD> App::WaitForExit(Millis patience) const {
     if (::WaitForSingleObject(process_.get(), static_cast<DWORD>(patience.count())) != WAIT_OBJECT_0)
         return std::nullopt;

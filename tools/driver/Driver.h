@@ -116,6 +116,10 @@ public:
                      Millis patience = kPatience) const;
     HWND FindMessageBox() const;
     HWND WaitForMessageBox(Millis patience = kPatience) const;
+    // After a repair's results: waits for the question whether to find the
+    // add-ins that stop Word and presses button on it; its text, or empty
+    // when no such question came.
+    std::string AnswerAddinSearch(const std::string& button, Millis patience = kPatience) const;
     // The exit code, or nullopt when the process still runs after patience.
     std::optional<DWORD> WaitForExit(Millis patience = kPatience) const;
     void Kill();

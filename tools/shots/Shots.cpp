@@ -111,6 +111,13 @@ private:
         for (const std::string heading : headings) {
             const bool last = heading == "Congratulations";
             if (!Press(wizard, kNext)) return false;
+            // The repairs ask whether to search the add-ins they left off.
+            if (last) {
+                if (HWND box = app_->WaitForMessageBox(std::chrono::seconds(3))) {
+                    if (!Shot(box, file + "-addins-question")) return false;
+                    app_->AnswerAddinSearch("No");
+                }
+            }
             if (!app_->WaitForPage(wizard, heading, last ? "Finish" : kNext, std::chrono::minutes(5))) {
                 if (HWND box = app_->FindMessageBox()) return Fail("a message: " + e2e::ReadMessageBox(box).text);
                 return Fail("no page \"" + heading + "\"");

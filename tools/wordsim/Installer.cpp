@@ -26,10 +26,15 @@ std::string RegisteredInstallRoot(Version version) {
                                         : InstallRootKey(version);
 }
 
-std::string FileText(const std::string& title, bool faulty) {
+std::string FileText(const std::string& title, bool faulty, bool inPair = false) {
     std::string text = "WordSim " + title + "\r\nLaid down by the simulated Word's installer.\r\n";
     if (faulty) text += std::string(kFaultMarker) + "\r\n";
+    if (inPair) text += std::string(kPairFaultMarker) + "\r\n";
     return text;
+}
+
+bool InPair(const InstallOptions& options, const std::string& name) {
+    return std::find(options.pairFault.begin(), options.pairFault.end(), name) != options.pairFault.end();
 }
 
 }  // namespace
@@ -146,9 +151,11 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
     }
     for (const std::string& path : result.startupAddins) {
         const bool loaded = LoadsStartupFile(version, io::Extension(path));
-        const bool faulty = loaded && !startupFaultPlaced && HasFault(options, Component::StartupAddins);
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        const bool faulty = loaded && !startupFaultPlaced && HasFault(options, Component::StartupAddins) &&
+                            (options.faultyStartupAddin.empty() || options.faultyStartupAddin == name);
         startupFaultPlaced = startupFaultPlaced || faulty;
-        if (!io::WriteWholeFile(api, path, FileText(path.substr(path.find_last_of('\\') + 1), faulty))) {
+        if (!io::WriteWholeFile(api, path, FileText(name, faulty, InPair(options, name)))) {
             return fail("write " + path);
         }
     }
@@ -170,12 +177,15 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
     for (size_t i = 0; i < result.comAddinKeys.size(); ++i) {
         const std::string& key = result.comAddinKeys[i];
         const uint32_t behavior = i < options.comAddins.size() ? options.comAddins[i].loadBehavior : 3u;
-        ok = io::WriteString(api, hkcu, key, "FriendlyName", key.substr(key.find_last_of('\\') + 1)) && ok;
+        const std::string progId = key.substr(key.find_last_of('\\') + 1);
+        ok = io::WriteString(api, hkcu, key, "FriendlyName", progId) && ok;
         ok = io::WriteDword(api, hkcu, key, "LoadBehavior", behavior) && ok;
-        if (!comFaultPlaced && (behavior & 2u) != 0 && HasFault(options, Component::ComAddins)) {
+        if (!comFaultPlaced && (behavior & 2u) != 0 && HasFault(options, Component::ComAddins) &&
+            (options.faultyComAddin.empty() || options.faultyComAddin == progId)) {
             ok = io::WriteString(api, hkcu, key, kFaultMarker, "injected") && ok;
             comFaultPlaced = true;
         }
+        if (InPair(options, progId)) ok = io::WriteString(api, hkcu, key, kPairFaultMarker, "injected") && ok;
     }
     if (!ok) return fail("write Word's keys below HKEY_CURRENT_USER");
     for (size_t i = 0; i < result.machineAddinKeys.size(); ++i) {

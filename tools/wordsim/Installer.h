@@ -37,6 +37,12 @@ struct InstallOptions {
     std::vector<std::string> machineStartupAddins;
     // Components that get a fault (see README.md for where each lands).
     std::vector<Component> faults;
+    // The COM add-in (ProgID) and the Startup file (name) that carry the
+    // fault of their component; empty: the first one loaded.
+    std::string faultyComAddin;
+    std::string faultyStartupAddin;
+    // COM add-ins and Startup files (as above) that stop Word only together.
+    std::vector<std::string> pairFault;
     uint32_t startDelayMs = 0;
     // winword.exe shows a window when it starts (for the demo).
     bool window = false;

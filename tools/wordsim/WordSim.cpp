@@ -331,6 +331,21 @@ StartResult SimulateStart(os::Api& api, const std::string& programFolder) {
     for (const std::string& file : plan.startupFiles) {
         if (FileHasFault(api, file)) return Fail(result, Component::StartupAddins, "the Startup add-in " + file);
     }
+    std::vector<std::string> pair;
+    for (size_t i = 0; i < plan.comAddins.size(); ++i) {
+        const AddinPlace& place = plan.comAddinPlaces[i];
+        if (io::ValueExists(api, place.root, std::string(place.key) + "\\" + plan.comAddins[i], kPairFaultMarker))
+            pair.push_back(plan.comAddins[i]);
+    }
+    const size_t comInPair = pair.size();
+    for (const std::string& file : plan.startupFiles) {
+        auto content = io::ReadWholeFile(api, file);
+        if (content && content->find(kPairFaultMarker) != std::string::npos) pair.push_back(file);
+    }
+    if (pair.size() >= 2) {
+        return Fail(result, pair.size() > comInPair ? Component::StartupAddins : Component::ComAddins,
+                    "the add-ins " + pair[0] + " and " + pair[1] + " together");
+    }
 
     result.started = true;
     result.normalDot = plan.normalDot;

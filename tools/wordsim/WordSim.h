@@ -42,6 +42,8 @@ std::optional<Component> ParseComponent(const std::string& text);
 // Fault convention: a registry key carries a fault when it holds a value of
 // this name (any type); a file carries one when its content contains this text.
 constexpr char kFaultMarker[] = "WordSimFault";
+// Items carrying this marker the same way stop Word only when two of them load.
+constexpr char kPairFaultMarker[] = "WordSimPairFault";
 
 // Registry keys below HKEY_CURRENT_USER.
 constexpr char kComAddinsKey[] = "Software\\Microsoft\\Office\\Word\\Addins";
