@@ -184,9 +184,10 @@ bool WordWizard::OfferAddinSearch(const std::vector<AddinPart>& parts) {
     if (found.empty()) return false;
     const std::string& title = env_.program.services.title;
     const std::string question = "Quorvex left " + std::to_string(count) +
-                                 " add-ins disabled. Find out which of them stop Word and turn the others back on? "
-                                 "(This starts Word about " +
-                                 std::to_string(expected) + " more times.)";
+                                 " add-ins disabled. Find out which of them stop Word and turn the others back on? " +
+                                 (expected == 0 ? std::string("(This does not start Word again.)")
+                                                : "(This starts Word about " + std::to_string(expected) +
+                                                      " more times.)");
     // No by default: Enter keeps the documented way, without the extra starts.
     if (GetHost().MsgBox(question, forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2, title) != forms::vbYes)
         return false;
