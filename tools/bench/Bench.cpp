@@ -2,6 +2,7 @@
 
 #include "bench/Bench.h"
 
+#include "engine/Journal.h"
 #include "engine/WordVersions.h"
 #include "wordsim/SimIo.h"
 
@@ -87,6 +88,10 @@ void StoreQuietSettings(os::win32::Win32Api& api, const char* version) {
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Version", version);
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Settings", "Word Detect No Show", "True");
     wordsim::io::WriteString(api, os::HKeyCurrentUser, root + "Show WalkThru", "WalkThru", "True");
+    // The in-process measurements leave runs unfinished in the journal; the
+    // program would offer them back before its main menu.
+    const std::string journals = engine::JournalFolder(api);
+    for (const std::string& file : wordsim::io::FilesIn(api, journals)) api.DeleteFile(journals + "\\" + file);
 }
 
 std::optional<std::string> PlaceProgram(os::win32::Win32Api& api, const Options& options, const std::string& folder) {
