@@ -111,6 +111,22 @@ protected:
         return WaitForForm(caption, text);
     }
 
+    // Opens the automatic repair from the menu and goes on with Next to each
+    // of pages in turn; the wizard, or nullptr after a failure is reported.
+    HWND OpenAutomaticRepair(std::initializer_list<const char*> pages) {
+        HWND menu = OpenMenu();
+        if (menu == nullptr) {
+            ADD_FAILURE() << "no main menu";
+            return nullptr;
+        }
+        HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+        if (wizard == nullptr) return nullptr;
+        for (const char* page : pages) {
+            if (!Next(wizard, page)) return nullptr;
+        }
+        return wizard;
+    }
+
     bool Press(HWND form, const std::string& text) {
         if (e2e::Click(form, text)) return true;
         ADD_FAILURE() << "no \"" << text << "\" on the form\n" << app_->Describe();
@@ -320,11 +336,8 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     if (!newerWord) {
         ASSERT_TRUE(io::WriteWholeFile(Api(), newer, kNewerAddinBytes));
     }
-    HWND menu = OpenMenu();
-    ASSERT_NE(nullptr, menu);
-    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    HWND wizard = OpenAutomaticRepair({"Step 1"});
     ASSERT_NE(nullptr, wizard);
-    ASSERT_TRUE(Next(wizard, "Step 1"));
     EXPECT_EQ(Concat({"Step 1"}, Step1(), kContinueOrQuit), e2e::PageTexts(wizard));
     ASSERT_TRUE(Next(wizard, "Step 2"));
 
@@ -434,11 +447,8 @@ TEST_F(RepairE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
     options.faultyComAddin = "Vendor.Three";
     options.faultyStartupAddin = "Addin07.dot";
     ASSERT_NO_FATAL_FAILURE(Install(options));
-    HWND menu = OpenMenu();
-    ASSERT_NE(nullptr, menu);
-    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    HWND wizard = OpenAutomaticRepair({"Step 1", "Step 2", "Step 3", "Step 4"});
     ASSERT_NE(nullptr, wizard);
-    for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
     const size_t repairStarts = Logged("automation");
     ASSERT_TRUE(NextPastAddinQuestion(wizard, "Yes", "Step 4", kNext));
     Shot(wizard, "addins-found");
@@ -492,12 +502,8 @@ TEST_F(RepairE2E, WordThatNeverStartsEndsTheAnalysisWithTheMessage) {
 // and the question comes again next time, when Yes puts everything back.
 TEST_F(RepairE2E, AProgramKilledMidPassIsPutBackAtTheNextStart) {
     ASSERT_NO_FATAL_FAILURE(InstallWord({}, 1500));
-    HWND menu = OpenMenu();
-    ASSERT_NE(nullptr, menu);
-    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    HWND wizard = OpenAutomaticRepair({"Step 1", "Step 2"});
     ASSERT_NE(nullptr, wizard);
-    ASSERT_TRUE(Next(wizard, "Step 1"));
-    ASSERT_TRUE(Next(wizard, "Step 2"));
     ASSERT_TRUE(Press(wizard, kNext));
     ASSERT_TRUE(e2e::WaitUntil([&] { return WhereIsTemplate() == kAside; }, std::chrono::minutes(1)));
     app_->Kill();
@@ -523,11 +529,8 @@ TEST_F(RepairE2E, UndoPutsBackWhatTheAutomaticRepairChanged) {
     ASSERT_TRUE(Press(advmenu, "Cancel"));
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 
-    HWND menu = OpenMenu();
-    ASSERT_NE(nullptr, menu);
-    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    HWND wizard = OpenAutomaticRepair({"Step 1", "Step 2", "Step 3", "Step 4"});
     ASSERT_NE(nullptr, wizard);
-    for (const char* page : {"Step 1", "Step 2", "Step 3", "Step 4"}) ASSERT_TRUE(Next(wizard, page));
     ASSERT_TRUE(NextPastAddinQuestion(wizard, "No"));
     ASSERT_TRUE(Press(wizard, "Finish"));
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
@@ -866,12 +869,8 @@ constexpr size_t kStartsBeforeRepair = 7;
 TEST_P(CancelE2E, EndsPromptlyWithEveryComponentInPlaceOrRestorable) {
     const CancelCase& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(InstallWord({Component::NormalDot, Component::Options}, kSlowStartMs));
-    HWND menu = OpenMenu();
-    ASSERT_NE(nullptr, menu);
-    HWND wizard = StartWith(menu, kAnalyzeOption, kAutomaticCaption, "Quorvex Wizard");
+    HWND wizard = OpenAutomaticRepair({"Step 1", "Step 2"});
     ASSERT_NE(nullptr, wizard);
-    ASSERT_TRUE(Next(wizard, "Step 1"));
-    ASSERT_TRUE(Next(wizard, "Step 2"));
     if (c.repairPass) {
         ASSERT_TRUE(Next(wizard, "Step 3"));
     }
