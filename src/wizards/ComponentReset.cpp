@@ -135,16 +135,17 @@ bool ComponentReset::ResetWork() {
     lblStarting.SetCaption("Working....");
 
     for (const Reset& r : kResets) {
+        const std::string done = NameTemplate(r.done);
         if ((this->*r.box).Value()) {
-            (this->*r.step3).SetCaption(r.resetting);
+            (this->*r.step3).SetCaption(NameTemplate(r.resetting));
             (wd.*r.call)();
             const std::string line = engine::WithForAllUsers(
-                env_.program.Run, r.part, engine::ResultLine(env_.program.Run, r.part, engine::Done::Reset, r.done));
-            if (line != r.done) (this->*r.step3).SetCaption(line);
+                env_.program.Run, r.part, engine::ResultLine(env_.program.Run, r.part, engine::Done::Reset, done));
+            if (line != done) (this->*r.step3).SetCaption(line);
             (this->*r.step4).SetCaption(line);
         } else {
-            (this->*r.step3).SetCaption(r.unchanged3);
-            (this->*r.step4).SetCaption(r.unchanged4);
+            (this->*r.step3).SetCaption(NameTemplate(r.unchanged3));
+            (this->*r.step4).SetCaption(NameTemplate(r.unchanged4));
         }
     }
     lblRegsrv.SetCaption("All tasks completed!");

@@ -1,10 +1,13 @@
 #include "wizards/WordWizard.h"
 
 #include "engine/CulpritSearch.h"
+#include "engine/Generations.h"
+#include "engine/WordProfile.h"
 #include "engine/WordVersions.h"
 #include "platform/WebPages.h"
 #include "wizards/WizardGrid.h"
 
+#include <cctype>
 #include <utility>
 
 namespace wizards {
@@ -23,9 +26,13 @@ std::string Names(const std::vector<engine::Addin>& addins) {
     return names;
 }
 
-// The pages' lines that name the Word version, and how they name it.
-constexpr const char* kNamingLines[] = {"lblWelcome1", "lblChecking"};
+// The pages' lines that name the Word version or its template, and how they
+// name the version.
+constexpr const char* kNamingLines[] = {"lblWelcome1", "lblWelcome2", "lblChecking", "lblWelcomeTask", "lblSelect",
+                                        "chkNormalDot"};
 constexpr const char* kDocumentedName = "Word 2002 or Word XP";
+// Written "Normal.dot", "Normal.Dot" and "Normal.DOT" on the pages.
+constexpr const char* kDocumentedTemplate = "normal.dot";
 
 // How each wizard's run is named in its journal and the undo wizard.
 std::string RunName(const std::string& form) {
@@ -78,8 +85,24 @@ void WordWizard::NameWordVersion() {
         std::string caption = documented;
         const size_t at = caption.find(kDocumentedName);
         if (!name.empty() && at != std::string::npos) caption.replace(at, std::string(kDocumentedName).size(), name);
-        line->SetCaption(caption);
+        line->SetCaption(NameTemplate(caption));
     }
+}
+
+std::string WordWizard::NameTemplate(std::string text) const {
+    const engine::ProfileTable* table = engine::NewerProfileTable(env_.program.CurrentWordVersion);
+    if (table == nullptr) return text;
+    const std::string documented = kDocumentedTemplate;
+    const std::string name = table->templateName;
+    for (size_t at = 0; at + documented.size() <= text.size(); ++at) {
+        const size_t end = at + documented.size();
+        // "Normal.dotm" in a path is a newer Word's name already.
+        if (end < text.size() && std::isalnum(static_cast<unsigned char>(text[end]))) continue;
+        if (engine::FoldPath(text.substr(at, documented.size())) != documented) continue;
+        text.replace(at, documented.size(), name);
+        at += name.size() - 1;
+    }
+    return text;
 }
 
 void WordWizard::cmdNext_Click() {

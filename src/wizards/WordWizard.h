@@ -80,12 +80,16 @@ protected:
     // every other one back on and says on page 4 which are off and which on
     // again. True when it searched: the result is shown before the finish.
     bool OfferAddinSearch(const std::vector<AddinPart>& parts);
+    // The text with each "Normal.dot" (any case) naming the global template
+    // of a newer Word chosen ("Normal.dotm"); as it is for 2002 and 2003.
+    std::string NameTemplate(std::string text) const;
 
     WizardEnv env_;
 
 private:
-    // The lines that name "Word 2002 or Word XP" name a newer Word chosen
-    // instead, and their own text again for 2002 and 2003.
+    // The lines that name "Word 2002 or Word XP" or Normal.dot name a newer
+    // Word chosen and its template instead, and their own text again for
+    // 2002 and 2003.
     void NameWordVersion();
 
     bool endsProgram_;

@@ -101,6 +101,15 @@ TEST(ComponentReset, Step2ResetsTheTickedComponentsOnly) {
          "All tasks completed!"},
         {"frmBackup1, only chkRefresh", "frmBackup1", "WD10", "100000", "new:WD10 UnRegServ RegServ" + backups,
          unchanged3, unchanged4, "All tasks completed!"},
+        // A newer Word's lines name its own template.
+        {"frmRenameTemplate, Word 2016 or later", "frmRenameTemplate", "WD16", "", "new:WD16" + backups + " RenameTemplate",
+         {"Resetting default template; Normal.dotm...", unchanged3[1], unchanged3[2], unchanged3[3], unchanged3[4]},
+         {"Default template; Normal.dotm has been reset", unchanged4[1], unchanged4[2], unchanged4[3], unchanged4[4]},
+         "All tasks completed!"},
+        {"frmBackup1, none ticked, Word 2007", "frmBackup1", "WD12", "000000", "new:WD12" + backups,
+         {"Default template, Normal.dotm; No changes made", unchanged3[1], unchanged3[2], unchanged3[3], unchanged3[4]},
+         {"Default template, Normal.dotm; No changes made", unchanged4[1], unchanged4[2], unchanged4[3], unchanged4[4]},
+         "All tasks completed!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
