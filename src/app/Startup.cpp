@@ -88,6 +88,29 @@ std::optional<std::string> AskWord(Context& ctx, os::AutoError* error) {
     return folder;
 }
 
+// The folders App Paths names for winword.exe in both views: the default
+// value's folder, then each folder of its search path ("Path", split at ";").
+std::vector<std::string> AppPathsFolders(os::Api& api) {
+    std::vector<std::string> folders;
+    for (const std::string& root : SoftwareRoots()) {
+        const std::string appPaths = root + "Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe";
+        if (auto full = ReadMachineText(api, appPaths, "")) {
+            const std::string file = Trimmed(*full);
+            const size_t slash = file.find_last_of('\\');
+            if (slash != std::string::npos) folders.push_back(file.substr(0, slash));
+        }
+        if (auto path = ReadMachineText(api, appPaths, "Path")) {
+            for (size_t start = 0;;) {
+                const size_t end = path->find(';', start);
+                folders.push_back(WithoutTrailingBackslash(Trimmed(path->substr(start, end - start))));
+                if (end == std::string::npos) break;
+                start = end + 1;
+            }
+        }
+    }
+    return folders;
+}
+
 constexpr const char* kRecoveryRun = "Recovery";
 constexpr const char* kLineBreak = "\r\n";
 
@@ -141,25 +164,7 @@ std::string DetectWD11(const platform::Services& services) {
 }
 
 std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordVersion) {
-    std::vector<std::string> candidates;
-    for (const std::string& root : SoftwareRoots()) {
-        std::string appPaths = root + "Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe";
-        if (auto full = ReadMachineText(api, appPaths, "")) {
-            std::string file = Trimmed(*full);
-            size_t slash = file.find_last_of('\\');
-            if (slash != std::string::npos) candidates.push_back(file.substr(0, slash));
-        }
-        if (auto folders = ReadMachineText(api, appPaths, "Path")) {
-            // A search path: folders separated by ";".
-            size_t start = 0;
-            for (;;) {
-                size_t end = folders->find(';', start);
-                candidates.push_back(Trimmed(folders->substr(start, end - start)));
-                if (end == std::string::npos) break;
-                start = end + 1;
-            }
-        }
-    }
+    std::vector<std::string> candidates = AppPathsFolders(api);
     std::vector<std::string> versions = wordVersion == engine::kWord2002 ? std::vector<std::string>{"10.0", "11.0"}
                                                                          : std::vector<std::string>{"11.0", "10.0"};
     for (const std::string& version : versions) {
@@ -178,12 +183,23 @@ std::optional<std::string> FindWordOnDisk(os::Api& api, const std::string& wordV
 
 std::vector<InstalledWord> FindNewerWords(os::Api& api) {
     std::vector<InstalledWord> found;
-    auto add = [&](const engine::WordVersion& version, const std::string& text) {
+    // The version winword.exe carries decides; without one, the version of
+    // the road that found it (its registry key, Click-to-Run's report, the
+    // folder's name).
+    auto add = [&](const engine::WordVersion* byRoad, const std::string& text) {
         const std::string folder = WithoutTrailingBackslash(Trimmed(text));
         if (!HoldsWinword(api, folder)) return;
+        const std::string byFile = api.FileVersion(folder + "\\" + kWinword);
+        const engine::WordVersion* version = byRoad;
+        if (!byFile.empty()) {
+            version = nullptr;
+            for (const engine::WordVersion& row : engine::kWordVersions)
+                if (byFile == row.office) version = &row;
+        }
+        if (version == nullptr || !engine::IsNewerVersion(version->key)) return;
         for (const InstalledWord& word : found)
-            if (word.version == version.key) return;
-        found.push_back({version.key, folder, engine::IsClickToRunFolder(folder)});
+            if (word.version == version->key) return;
+        found.push_back({version->key, folder, engine::IsClickToRunFolder(folder)});
     };
     // The version an Office folder's own name gives ("Office16").
     auto byFolder = [](const std::string& folder) -> const engine::WordVersion* {
@@ -196,7 +212,7 @@ std::vector<InstalledWord> FindNewerWords(os::Api& api) {
         if (*version.name == '\0') continue;
         for (const std::string& root : SoftwareRoots()) {
             const std::string installRoot = root + "Microsoft\\Office\\" + version.office + "\\Word\\InstallRoot";
-            if (auto folder = ReadMachineText(api, installRoot, "Path")) add(version, *folder);
+            if (auto folder = ReadMachineText(api, installRoot, "Path")) add(&version, *folder);
         }
     }
     for (const std::string& root : SoftwareRoots()) {
@@ -207,23 +223,10 @@ std::vector<InstalledWord> FindNewerWords(os::Api& api) {
         for (const engine::WordVersion& version : engine::kWordVersions) {
             const std::string major = std::string(version.office).substr(0, 3);
             if (version.clickToRun && reported->rfind(major, 0) == 0)
-                add(version, WithoutTrailingBackslash(Trimmed(*path)) + "\\root\\" + version.msiFolder);
+                add(&version, WithoutTrailingBackslash(Trimmed(*path)) + "\\root\\" + version.msiFolder);
         }
     }
-    for (const std::string& root : SoftwareRoots()) {
-        const std::string appPaths = root + "Microsoft\\Windows\\CurrentVersion\\App Paths\\Winword.exe";
-        std::vector<std::string> folders;
-        if (auto full = ReadMachineText(api, appPaths, "")) {
-            const std::string file = Trimmed(*full);
-            const size_t slash = file.find_last_of('\\');
-            if (slash != std::string::npos) folders.push_back(file.substr(0, slash));
-        }
-        if (auto path = ReadMachineText(api, appPaths, "Path")) folders.push_back(*path);
-        for (const std::string& folder : folders) {
-            const std::string clean = WithoutTrailingBackslash(Trimmed(folder));
-            if (const engine::WordVersion* version = byFolder(clean)) add(*version, clean);
-        }
-    }
+    for (const std::string& folder : AppPathsFolders(api)) add(byFolder(folder), folder);
     std::sort(found.begin(), found.end(), [](const InstalledWord& a, const InstalledWord& b) {
         return engine::FoldPath(a.version) < engine::FoldPath(b.version);
     });

@@ -45,7 +45,9 @@ struct InstalledWord {
 };
 // Every Word 2007 or later on the machine, one per version, oldest first:
 // the InstallRoot of each version in both registry views, the Click-to-Run
-// configuration, then App Paths (its version read from its Office folder).
+// configuration, then App Paths. The version is winword.exe's own file
+// version; a file without one takes the version of the key, the report or
+// the Office folder's name that found it.
 std::vector<InstalledWord> FindNewerWords(os::Api& api);
 
 }  // namespace app

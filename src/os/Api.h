@@ -214,6 +214,9 @@ public:
     virtual std::string GetModuleFileName() = 0;
     // Local time of a file time, formatted in the user's general date format.
     virtual std::string FormatFileTime(FileTime time) = 0;
+    // "major.minor" of a program's version resource ("16.0"); empty when the
+    // file has none or cannot be read.
+    virtual std::string FileVersion(const std::string& path) = 0;
 
     // --- Processes ---
     // applicationName: the program to run, given apart from the command line

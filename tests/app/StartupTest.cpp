@@ -194,6 +194,7 @@ TEST(Startup, NewerWordsAreFoundWithoutStartingWordAndTheNewestPreselected) {
         std::string found;                  // version folder [C2R], ...
         std::string selected;               // empty: no dialog
         std::string current, folder;
+        std::string fileVersion = {};       // of each winword.exe; empty: none, the road's version counts
     } cases[] = {
         {"none: one option for them all", {}, {}, "", "", "optNotSure", "", apptest::kWordFolder},
         {"2016 MSI, 64-bit",
@@ -216,12 +217,23 @@ TEST(Startup, NewerWordsAreFoundWithoutStartingWordAndTheNewestPreselected) {
          {x86 + "\\Office12", x64 + "\\root\\Office16"}, "WD14",
          "WD12 " + x86 + "\\Office12, WD16 " + x64 + "\\root\\Office16 C2R",
          "Word 2016 or &later (also known as Microsoft 365)", "", apptest::kWordFolder},
+        {"winword.exe's own version wins over 2013's key", {{kMachineOffice + "15.0\\Word\\InstallRoot", "Path", x86 + "\\Office15"}},
+         {x86 + "\\Office15"}, "", "WD16 " + x86 + "\\Office15", "Word 2016 or &later (also known as Microsoft 365)", "",
+         apptest::kWordFolder, "16.0"},
+        {"App Paths to a folder of any name, known by winword.exe's version", {{kAppPaths, "Path", "C:\\Word; "}},
+         {"C:\\Word"}, "WD12", "WD12 C:\\Word", "", "WD12", "C:\\Word", "12.0"},
+        {"winword.exe of Word 2003 under Office12 is no newer Word",
+         {{kMachineOffice + "12.0\\Word\\InstallRoot", "Path", x86 + "\\Office12"}}, {x86 + "\\Office12"}, "", "",
+         "optNotSure", "", apptest::kWordFolder, "11.0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         World w;
         for (const Value& v : c.values) w.SetText(os::HKeyLocalMachine, v.key, v.name, v.data);
-        for (const std::string& folder : c.winwords) w.PutWinword(folder);
+        for (const std::string& folder : c.winwords) {
+            w.PutWinword(folder);
+            if (!c.fileVersion.empty()) w.machine.SetFileVersion(folder + "\\WINWORD.EXE", c.fileVersion);
+        }
         if (!c.stored.empty()) w.Store("Settings", "Word Version", c.stored);
         w.Store("Settings", "Word Detect No Show", c.stored.empty() ? "False" : "True");
         w.Store("Show WalkThru", "WalkThru", "True");

@@ -98,6 +98,9 @@ TEST_F(WordSimWine, WordApplicationReportsItsFolderAndQuits) {
     ASSERT_TRUE(Api().PathFileExists(wordsim::io::Join(BinaryFolder(), "wordsim.dll")))
         << "build the wordsim targets first";
     Install();
+    // Read from the version resource of the file laid in; a file without one has none.
+    EXPECT_EQ("11.0", Api().FileVersion(install_.winword));
+    EXPECT_EQ("", Api().FileVersion(install_.server));
     ASSERT_EQ(0, Create()) << error_.description;
     os::AutoValue path;
     ASSERT_EQ(0, object_->GetProperty("Path", &path, &error_)) << error_.description;

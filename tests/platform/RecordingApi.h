@@ -172,6 +172,7 @@ public:
     std::string GetTempPath() override { return inner_.GetTempPath(); }
     std::string GetModuleFileName() override { return inner_.GetModuleFileName(); }
     std::string FormatFileTime(os::FileTime time) override { return inner_.FormatFileTime(time); }
+    std::string FileVersion(const std::string& path) override { return inner_.FileVersion(path); }
 
     os::Handle CreateProcess(const std::string& applicationName, const std::string& commandLine,
                              int showCmd) override {

@@ -33,6 +33,12 @@ std::string FileText(const std::string& title, bool faulty, bool inPair = false)
     return text;
 }
 
+// "winword16.exe" for 16.0.
+std::string BuiltWinword(Version version) {
+    const std::string office = OfficeVersion(version);
+    return "winword" + office.substr(0, office.find('.')) + ".exe";
+}
+
 bool InPair(const InstallOptions& options, const std::string& name) {
     return std::find(options.pairFault.begin(), options.pairFault.end(), name) != options.pairFault.end();
 }
@@ -117,13 +123,15 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
     }
     for (const char* name : {kWinwordName, kServerName}) {
         const std::string target = io::Join(result.programFolder, name);
+        // The build has one winword.exe per version, its version in its resource.
+        const std::string built = name == kWinwordName ? BuiltWinword(version) : name;
         bool ok = options.binarySource.empty()
                       ? io::WriteWholeFile(api, target, std::string("Simulated ") + name + "\r\n")
-                      : api.CopyFile(io::Join(options.binarySource, name), target, false);
+                      : api.CopyFile(io::Join(options.binarySource, built), target, false);
         // A server still loaded from an earlier install cannot be replaced;
         // the same binary may stay.
         if (!ok && !options.binarySource.empty()) {
-            const auto source = io::ReadWholeFile(api, io::Join(options.binarySource, name));
+            const auto source = io::ReadWholeFile(api, io::Join(options.binarySource, built));
             ok = source && source == io::ReadWholeFile(api, target);
         }
         if (!ok) return fail("lay down " + target);

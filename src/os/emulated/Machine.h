@@ -88,6 +88,9 @@ public:
     // ActivateOtherWindow may bring to the front; and the window that is.
     WindowId AddWindow(const std::string& className, bool visible = true);
     WindowId ForegroundWindow() const;
+    // The version resource FileVersion reads from a file ("16.0"; empty: none).
+    // It follows the file when copied or moved.
+    void SetFileVersion(const std::string& path, const std::string& version);
     // Runs the program as an administrator would (not by default).
     void SetElevated(bool elevated);
 
@@ -180,6 +183,7 @@ public:
     std::string GetTempPath() override;
     std::string GetModuleFileName() override;
     std::string FormatFileTime(FileTime time) override;
+    std::string FileVersion(const std::string& path) override;
 
     Handle CreateProcess(const std::string& applicationName, const std::string& commandLine, int showCmd) override;
     uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;

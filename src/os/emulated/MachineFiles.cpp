@@ -329,6 +329,21 @@ bool Machine::GetFileAttributesEx(const std::string& path, FileInfo* info) {
     return true;
 }
 
+std::string Machine::FileVersion(const std::string& path) {
+    if (auto fault = s_->Enter("FileVersion", path)) {
+        s_->lastError = *fault;
+        return {};
+    }
+    Lookup found = s_->Find(path);
+    return found.node && !found.node->isDir ? found.node->version : std::string();
+}
+
+void Machine::SetFileVersion(const std::string& path, const std::string& version) {
+    Lookup found = s_->Find(path);
+    if (!found.node || found.node->isDir) throw std::invalid_argument("no such file: " + path);
+    found.node->version = version;
+}
+
 bool Machine::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
     if (auto fault = s_->Enter("CopyFile", from, to)) return FailWith(*s_, *fault);
     Lookup source = s_->Find(from);
@@ -363,6 +378,7 @@ bool Machine::CopyFile(const std::string& from, const std::string& to, bool fail
     copy->attributes = source.node->attributes | keep;
     copy->lastWrite = source.node->lastWrite;
     copy->program = s_->ProgramOf(source.node.get());
+    copy->version = source.node->version;
     s_->lastError = err::Success;
     return true;
 }

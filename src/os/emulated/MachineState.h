@@ -60,6 +60,7 @@ struct FsNode {
     bool deletePending = false;
     bool readOnlyFolder = false;
     std::shared_ptr<Machine::Program> program;  // follows the file when copied or moved
+    std::string version;                        // of its version resource; so does this
 };
 
 // A path taken apart: drive letter and components, "." and ".." resolved.

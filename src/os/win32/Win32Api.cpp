@@ -526,6 +526,21 @@ std::string Win32Api::FormatFileTime(FileTime time) {
     return Narrow(date) + " " + Narrow(clock);
 }
 
+std::string Win32Api::FileVersion(const std::string& path) {
+    const std::wstring file = Wide(path);
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    if (size == 0) return {};
+    std::vector<unsigned char> block(size);
+    if (!::GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return {};
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr ||
+        length < sizeof *fixed)
+        return {};
+    return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS));
+}
+
 // --- Processes ---
 
 Handle Win32Api::CreateProcess(const std::string& applicationName, const std::string& commandLine, int showCmd) {

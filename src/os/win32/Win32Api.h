@@ -60,6 +60,7 @@ public:
     std::string GetTempPath() override;
     std::string GetModuleFileName() override;
     std::string FormatFileTime(FileTime time) override;
+    std::string FileVersion(const std::string& path) override;
 
     Handle CreateProcess(const std::string& applicationName, const std::string& commandLine, int showCmd) override;
     uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;

@@ -96,7 +96,10 @@ void HookUp(os::emulated::Machine& machine, const InstallResult& install) {
 
 InstallResult InstallEmulated(os::emulated::Machine& machine, const InstallOptions& options) {
     InstallResult result = Install(machine, options);
-    if (result.ok) HookUp(machine, result);
+    if (!result.ok) return result;
+    // A real winword.exe carries its version, as the built ones do.
+    machine.SetFileVersion(result.winword, OfficeVersion(options.version));
+    HookUp(machine, result);
     return result;
 }
 
