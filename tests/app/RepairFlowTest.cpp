@@ -6,6 +6,7 @@
 #include "app/Unattended.h"
 #include "engine/RegFile.h"
 #include "wizards/frmBackup.h"
+#include "wordsim/SimIo.h"
 #include "wordsim/emulated/EmulatedWord.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,8 @@ struct Installed {
 // A stored choice and a simulated Word of that version with the faults given;
 // Word 2016 or later also has an add-in and a Startup file for all users.
 std::unique_ptr<Installed> InstallWord(std::vector<Component> faults,
-                                       wordsim::Version version = wordsim::Version::Word2003) {
+                                       wordsim::Version version = wordsim::Version::Word2003,
+                                       const std::string& faultyComAddin = "") {
     auto w = std::make_unique<Installed>();
     w->world.RemoveWord();
     w->world.machine.SetSpecialFolder(os::CsidlAppData, kAppData);
@@ -36,6 +38,7 @@ std::unique_ptr<Installed> InstallWord(std::vector<Component> faults,
     wordsim::InstallOptions options;
     options.faults = std::move(faults);
     options.version = version;
+    options.faultyComAddin = faultyComAddin;
     if (wordsim::IsNewer(version)) {
         options.startupAddins = {"Tools.dotm", "Macros.wll"};
         options.machineAddins = {{"Corp.Addin", 3}};
@@ -220,6 +223,31 @@ TEST(RepairFlow, TheAutomaticRepairFindsAndLeavesDisabledExactlyTheFaultyCompone
             EXPECT_EQ(inPlace, usersTemplate);
             EXPECT_FALSE(aside0.has_value());
         }
+    }
+}
+
+// An add-in all users share that stops Word: only an elevated run turns it
+// off (LoadBehavior 2, its key saved and kept), with the COM add-ins, and so
+// gets Word started; a standard user's run cannot start Word at all.
+TEST(RepairFlow, OnlyAnElevatedRunGetsPastAMachineAddinThatStopsWord) {
+    for (bool elevated : {true, false}) {
+        SCOPED_TRACE(elevated ? "elevated" : "standard user");
+        auto w = InstallWord({Component::ComAddins}, wordsim::Version::Word2016, "Corp.Addin");
+        os::emulated::Machine& machine = w->world.machine;
+        machine.SetElevated(elevated);
+        std::vector<std::string> lines;
+        EXPECT_EQ(RunAuto(w->world, &lines), elevated ? 1 : 2);
+        if (elevated) {
+            EXPECT_EQ(lines, (std::vector<std::string>{"Default Template OK!", "Data Passed!", "COM Failed",
+                                                       "Addins Passed!", "Options Passed!", "Default Template OK!",
+                                                       "Data OK!", "COM Fixed", "Addins OK!", "Options OK!"}));
+        }
+        const std::string own = machine.GetModuleFileName();
+        EXPECT_EQ(machine.Exists(own.substr(0, own.rfind('\\')) + "\\AllUsers Corp.Addin.reg"), elevated);
+        const std::string key = w->word.machineAddinKeys.at(0);
+        EXPECT_EQ(wordsim::io::ReadDword(machine, os::HKeyLocalMachine, key, "LoadBehavior"), elevated ? 2u : 3u);
+        EXPECT_TRUE(wordsim::io::ValueExists(machine, os::HKeyLocalMachine, key, "WordSimFault"));
+        EXPECT_EQ(wordsim::SimulateStart(machine, w->word.programFolder).started, elevated);
     }
 }
 

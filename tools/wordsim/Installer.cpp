@@ -198,8 +198,15 @@ InstallResult Install(os::Api& api, const InstallOptions& options) {
     if (!ok) return fail("write Word's keys below HKEY_CURRENT_USER");
     for (size_t i = 0; i < result.machineAddinKeys.size(); ++i) {
         const std::string& key = result.machineAddinKeys[i];
-        ok = io::WriteString(api, hklm, key, "FriendlyName", key.substr(key.find_last_of('\\') + 1)) && ok;
+        const std::string progId = key.substr(key.find_last_of('\\') + 1);
+        ok = io::WriteString(api, hklm, key, "FriendlyName", progId) && ok;
         ok = io::WriteDword(api, hklm, key, "LoadBehavior", options.machineAddins[i].loadBehavior) && ok;
+        // Only when named: the COM fault goes to the user's own add-ins first.
+        if (!comFaultPlaced && options.machineAddins[i].loadBehavior == 3 && HasFault(options, Component::ComAddins) &&
+            options.faultyComAddin == progId) {
+            ok = io::WriteString(api, hklm, key, kFaultMarker, "injected") && ok;
+            comFaultPlaced = true;
+        }
     }
 
     // Word's registration, so a program can find winword.exe without automation.

@@ -37,8 +37,8 @@ struct InstallOptions {
     std::vector<std::string> machineStartupAddins;
     // Components that get a fault (see README.md for where each lands).
     std::vector<Component> faults;
-    // The COM add-in (ProgID) and the Startup file (name) that carry the
-    // fault of their component; empty: the first one loaded.
+    // The COM add-in (ProgID; also one of machineAddins) and the Startup file
+    // (name) that carry the fault of their component; empty: the first one loaded.
     std::string faultyComAddin;
     std::string faultyStartupAddin;
     // COM add-ins and Startup files (as above) that stop Word only together.

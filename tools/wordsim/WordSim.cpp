@@ -317,8 +317,10 @@ StartResult SimulateStart(os::Api& api, const std::string& programFolder) {
         const AddinPlace& place = plan.comAddinPlaces[i];
         const std::string key = std::string(place.key) + "\\" + plan.comAddins[i];
         if (io::ValueExists(api, place.root, key, kFaultMarker)) {
-            // Word 2007 and later stop loading an add-in that failed.
-            if (IsNewer(version)) io::WriteDword(api, place.root, key, "LoadBehavior", 2);
+            // Word 2007 and later stop loading an add-in of the user's that
+            // failed; the user's Word cannot write where all users' are.
+            if (IsNewer(version) && place.root == os::HKeyCurrentUser)
+                io::WriteDword(api, place.root, key, "LoadBehavior", 2);
             return Fail(result, Component::ComAddins, "the COM add-in " + plan.comAddins[i]);
         }
     }
