@@ -83,11 +83,45 @@ protected:
             options.startupAddins = {"Tools.dotm", "Macros.wll"};
             StoreSetting("Settings", "Word Version", "WD" + std::string(wordsim::OfficeVersion(word_)).substr(0, 2));
         }
+        if (standardUser_) {
+            options.machineAddins = {{"Corp.Addin", 3}};
+            options.machineStartupAddins = {"Corp.dotm"};
+        }
         ASSERT_NO_FATAL_FAILURE(Install(options));
+        forAllUsers0_ = ForAllUsers();
         for (const std::string& key : {wordsim::DataKey(word_), wordsim::OptionsKey(word_), kComAddinKey})
             ASSERT_TRUE(io::WriteString(Api(), os::HKeyCurrentUser, key, kUsersMark, "mine")) << key;
         usersTemplate_ = io::ReadWholeFile(Api(), install_.normalDot).value_or("");
         ASSERT_FALSE(usersTemplate_.empty());
+    }
+
+    // Wine runs every program elevated: the program's test hook makes it see
+    // a standard user, and Word gets an add-in and a Startup file all users share.
+    void AsStandardUser() {
+        ASSERT_TRUE(::SetEnvironmentVariableA("QVX_AS_STANDARD_USER", "1"));
+        standardUser_ = true;
+    }
+    void TearDown() override {
+        if (standardUser_) ::SetEnvironmentVariableA("QVX_AS_STANDARD_USER", nullptr);
+        E2EFixture::TearDown();
+    }
+    // What all users share: each add-in's key as a .reg file, each file's bytes.
+    std::vector<std::string> ForAllUsers() {
+        std::vector<std::string> found;
+        for (const std::string& key : install_.machineAddinKeys) {
+            std::string bytes = "missing";
+            engine::ExportRegKey(Api(), os::HKeyLocalMachine, key, &bytes);
+            found.push_back(bytes);
+        }
+        for (const std::string& file : install_.machineStartupAddins)
+            found.push_back(io::ReadWholeFile(Api(), file).value_or("missing"));
+        return found;
+    }
+    // Listed, and left value for value and byte for byte as it was.
+    void ExpectForAllUsersUntouched() {
+        EXPECT_EQ(forAllUsers0_, ForAllUsers());
+        for (const std::string& key : install_.machineAddinKeys)
+            EXPECT_EQ(3u, io::ReadDword(Api(), os::HKeyLocalMachine, key, "LoadBehavior").value_or(0)) << key;
     }
 
     // The main menu, ready for input.
@@ -311,6 +345,8 @@ protected:
 
     std::string usersTemplate_;
     wordsim::Version word_ = wordsim::Version::Word2003;
+    bool standardUser_ = false;
+    std::vector<std::string> forAllUsers0_;
 };
 
 // --- The automatic repair ---
@@ -323,6 +359,7 @@ struct AutomaticCase {
     Places after;
     int autoExit = 1;  // /auto: 1, repaired, unless nothing was at fault
     wordsim::Version word = wordsim::Version::Word2003;
+    bool standardUser = false;  // with what all users share, to be listed and left
 };
 
 class AutomaticRepairE2E : public RepairE2E, public ::testing::WithParamInterface<AutomaticCase> {};
@@ -330,6 +367,7 @@ class AutomaticRepairE2E : public RepairE2E, public ::testing::WithParamInterfac
 TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     const AutomaticCase& c = GetParam();
     word_ = c.word;
+    if (c.standardUser) ASSERT_NO_FATAL_FAILURE(AsStandardUser());
     ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
     const bool newerWord = wordsim::IsNewer(word_);
     const std::string newer = io::Join(install_.startupFolder, kNewerAddin);
@@ -366,6 +404,7 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     EXPECT_EQ(newerWord ? 12u : 13u, Logged("automation"));
     // Click-to-Run has no /u and /r.
     EXPECT_EQ(word_ == wordsim::Version::Word2016 ? 0u : 2u, Logged("register"));
+    ExpectForAllUsersUntouched();
 }
 
 // The same without anyone at the screen: the same lines in the log, no
@@ -373,14 +412,19 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
 TEST_P(AutomaticRepairE2E, UnattendedLogsTheSameLinesWithoutAWindow) {
     const AutomaticCase& c = GetParam();
     word_ = c.word;
+    if (c.standardUser) ASSERT_NO_FATAL_FAILURE(AsStandardUser());
     ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
     EXPECT_EQ(c.autoExit, RunUnattended("/AUTO"));
     EXPECT_EQ(Concat(c.analysis, c.repair, "Exit code " + std::to_string(c.autoExit)), LoggedResults());
     EXPECT_EQ(c.after, WhereIsEverything());
+    ExpectForAllUsersUntouched();
 }
 
 const Lines kAllPassed = {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"};
 const Lines kAllOk = {"Default Template OK!", "Data OK!", "COM OK!", "Addins OK!", "Options OK!"};
+
+// A standard user's run names what all users share on its lines and leaves it.
+const std::string kForAllUsers = " (for all users: an administrator can disable it)";
 
 // Every case for Word 2003; those of one fault or none also for Word 2007
 // (MSI) and Word 2016 or later (Click-to-Run).
@@ -388,7 +432,7 @@ std::vector<AutomaticCase> ForEveryWord(const std::vector<AutomaticCase>& cases)
     std::vector<AutomaticCase> all = cases;
     for (wordsim::Version word : {wordsim::Version::Word2007, wordsim::Version::Word2016}) {
         for (AutomaticCase c : cases) {
-            if (c.faults.size() > 1) continue;
+            if (c.faults.size() > 1 || c.word != wordsim::Version::Word2003) continue;
             c.word = word;
             c.name += word == wordsim::Version::Word2007 ? "_2007" : "_2016";
             all.push_back(c);
@@ -428,7 +472,14 @@ INSTANTIATE_TEST_SUITE_P(
                       {Component::Data, Component::Options},
                       {"Default Template OK!", "Data Failed", "COM Passed!", "Addins Passed!", "Options Failed"},
                       {"Default Template OK!", "Data Fixed", "COM OK!", "Addins OK!", "Options Fixed"},
-                      {kInPlace, kInPlace, kRemoved, kRemoved, kAside}}})),
+                      {kInPlace, kInPlace, kRemoved, kRemoved, kAside}},
+        AutomaticCase{"standard-user_2016",
+                      {Component::ComAddins},
+                      {"Default Template OK!", "Data Passed!", "COM Failed; Corp.Addin" + kForAllUsers,
+                       "Addins Passed!; Corp.dotm" + kForAllUsers, "Options Passed!"},
+                      {"Default Template OK!", "Data OK!", "COM Fixed; Corp.Addin" + kForAllUsers,
+                       "Addins OK!; Corp.dotm" + kForAllUsers, "Options OK!"},
+                      {kInPlace, kRemoved, kInPlace, kInPlace, kAside}, 1, wordsim::Version::Word2016, true}})),
     [](const ::testing::TestParamInfo<AutomaticCase>& param) {
         std::string name = param.param.name;
         std::replace(name.begin(), name.end(), '-', '_');

@@ -700,6 +700,12 @@ Handle Win32Api::CreateMutex(const std::string& name, bool* alreadyExists) {
 }
 
 bool Win32Api::IsElevated() {
+    // Test hook: Wine runs every program elevated, so the end-to-end tests set
+    // QVX_AS_STANDARD_USER=1 to see a standard user's run. It can only take
+    // rights away, never make a standard user look elevated.
+    wchar_t standardUser[2] = {};
+    if (::GetEnvironmentVariableW(L"QVX_AS_STANDARD_USER", standardUser, 2) == 1 && standardUser[0] == L'1')
+        return false;
     HANDLE raw = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
     const UniqueHandle token(raw);
