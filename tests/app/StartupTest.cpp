@@ -222,9 +222,6 @@ TEST(Startup, NewerWordsAreFoundWithoutStartingWordAndTheNewestPreselected) {
          apptest::kWordFolder, "16.0"},
         {"App Paths to a folder of any name, known by winword.exe's version", {{kAppPaths, "Path", "C:\\Word; "}},
          {"C:\\Word"}, "WD12", "WD12 C:\\Word", "", "WD12", "C:\\Word", "12.0"},
-        {"winword.exe of Word 2003 under Office12 is no newer Word",
-         {{kMachineOffice + "12.0\\Word\\InstallRoot", "Path", x86 + "\\Office12"}}, {x86 + "\\Office12"}, "", "",
-         "optNotSure", "", apptest::kWordFolder, "11.0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -73,9 +73,10 @@ protected:
         StoreNoQuestions();
     }
 
-    // A simulated Word (word_) with the faults given; each of its keys and its
-    // Normal.dot carry something of the user's own, to be recognised later.
-    void InstallWord(const std::vector<Component>& faults, uint32_t startDelayMs = 0) {
+    // A simulated Word (word_) with the faults given (for a standard user, with
+    // what all users share); each of its keys and its Normal.dot carry
+    // something of the user's own, to be recognised later.
+    void InstallWord(const std::vector<Component>& faults, uint32_t startDelayMs = 0, bool standardUser = false) {
         wordsim::InstallOptions options = WordOptions(word_);
         options.faults = faults;
         options.startDelayMs = startDelayMs;
@@ -83,7 +84,9 @@ protected:
             options.startupAddins = {"Tools.dotm", "Macros.wll"};
             StoreSetting("Settings", "Word Version", "WD" + std::string(wordsim::OfficeVersion(word_)).substr(0, 2));
         }
-        if (standardUser_) {
+        if (standardUser) {
+            // Wine runs every program elevated: the program's test hook shows it a standard user.
+            ASSERT_TRUE(::SetEnvironmentVariableA("QVX_AS_STANDARD_USER", "1"));
             options.machineAddins = {{"Corp.Addin", 3}};
             options.machineStartupAddins = {"Corp.dotm"};
         }
@@ -95,33 +98,18 @@ protected:
         ASSERT_FALSE(usersTemplate_.empty());
     }
 
-    // Wine runs every program elevated: the program's test hook makes it see
-    // a standard user, and Word gets an add-in and a Startup file all users share.
-    void AsStandardUser() {
-        ASSERT_TRUE(::SetEnvironmentVariableA("QVX_AS_STANDARD_USER", "1"));
-        standardUser_ = true;
-    }
     void TearDown() override {
-        if (standardUser_) ::SetEnvironmentVariableA("QVX_AS_STANDARD_USER", nullptr);
+        ::SetEnvironmentVariableA("QVX_AS_STANDARD_USER", nullptr);
         E2EFixture::TearDown();
     }
     // What all users share: each add-in's key as a .reg file, each file's bytes.
     std::vector<std::string> ForAllUsers() {
         std::vector<std::string> found;
-        for (const std::string& key : install_.machineAddinKeys) {
-            std::string bytes = "missing";
-            engine::ExportRegKey(Api(), os::HKeyLocalMachine, key, &bytes);
-            found.push_back(bytes);
-        }
+        for (const std::string& key : install_.machineAddinKeys)
+            engine::ExportRegKey(Api(), os::HKeyLocalMachine, key, &found.emplace_back("missing"));
         for (const std::string& file : install_.machineStartupAddins)
             found.push_back(io::ReadWholeFile(Api(), file).value_or("missing"));
         return found;
-    }
-    // Listed, and left value for value and byte for byte as it was.
-    void ExpectForAllUsersUntouched() {
-        EXPECT_EQ(forAllUsers0_, ForAllUsers());
-        for (const std::string& key : install_.machineAddinKeys)
-            EXPECT_EQ(3u, io::ReadDword(Api(), os::HKeyLocalMachine, key, "LoadBehavior").value_or(0)) << key;
     }
 
     // The main menu, ready for input.
@@ -345,7 +333,6 @@ protected:
 
     std::string usersTemplate_;
     wordsim::Version word_ = wordsim::Version::Word2003;
-    bool standardUser_ = false;
     std::vector<std::string> forAllUsers0_;
 };
 
@@ -367,8 +354,7 @@ class AutomaticRepairE2E : public RepairE2E, public ::testing::WithParamInterfac
 TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     const AutomaticCase& c = GetParam();
     word_ = c.word;
-    if (c.standardUser) ASSERT_NO_FATAL_FAILURE(AsStandardUser());
-    ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
+    ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults, 0, c.standardUser));
     const bool newerWord = wordsim::IsNewer(word_);
     const std::string newer = io::Join(install_.startupFolder, kNewerAddin);
     if (!newerWord) {
@@ -404,7 +390,7 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
     EXPECT_EQ(newerWord ? 12u : 13u, Logged("automation"));
     // Click-to-Run has no /u and /r.
     EXPECT_EQ(word_ == wordsim::Version::Word2016 ? 0u : 2u, Logged("register"));
-    ExpectForAllUsersUntouched();
+    EXPECT_EQ(forAllUsers0_, ForAllUsers()) << "what all users share is left value for value, byte for byte";
 }
 
 // The same without anyone at the screen: the same lines in the log, no
@@ -412,12 +398,11 @@ TEST_P(AutomaticRepairE2E, LeavesExactlyTheFaultyComponentsDisabled) {
 TEST_P(AutomaticRepairE2E, UnattendedLogsTheSameLinesWithoutAWindow) {
     const AutomaticCase& c = GetParam();
     word_ = c.word;
-    if (c.standardUser) ASSERT_NO_FATAL_FAILURE(AsStandardUser());
-    ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults));
+    ASSERT_NO_FATAL_FAILURE(InstallWord(c.faults, 0, c.standardUser));
     EXPECT_EQ(c.autoExit, RunUnattended("/AUTO"));
     EXPECT_EQ(Concat(c.analysis, c.repair, "Exit code " + std::to_string(c.autoExit)), LoggedResults());
     EXPECT_EQ(c.after, WhereIsEverything());
-    ExpectForAllUsersUntouched();
+    EXPECT_EQ(forAllUsers0_, ForAllUsers()) << "what all users share is left value for value, byte for byte";
 }
 
 const Lines kAllPassed = {"Default Template OK!", "Data Passed!", "COM Passed!", "Addins Passed!", "Options Passed!"};

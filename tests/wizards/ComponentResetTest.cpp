@@ -106,10 +106,6 @@ TEST(ComponentReset, Step2ResetsTheTickedComponentsOnly) {
          {"Resetting default template; Normal.dotm...", unchanged3[1], unchanged3[2], unchanged3[3], unchanged3[4]},
          {"Default template; Normal.dotm has been reset", unchanged4[1], unchanged4[2], unchanged4[3], unchanged4[4]},
          "All tasks completed!"},
-        {"frmBackup1, none ticked, Word 2007", "frmBackup1", "WD12", "000000", "new:WD12" + backups,
-         {"Default template, Normal.dotm; No changes made", unchanged3[1], unchanged3[2], unchanged3[3], unchanged3[4]},
-         {"Default template, Normal.dotm; No changes made", unchanged4[1], unchanged4[2], unchanged4[3], unchanged4[4]},
-         "All tasks completed!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
