@@ -128,23 +128,23 @@ bool Journal::Open() {
     failed_ = false;
     chain_ = 0;
     ids_.clear();
-    Append(kHeader);
+    Append(kHeader, false);
     os::FileInfo info;
-    Append("started\t" + std::to_string(api_.GetFileAttributesEx(path_, &info) ? info.lastWrite : 0));
-    Append("wizard\t" + Field(wizard_));
+    Append("started\t" + std::to_string(api_.GetFileAttributesEx(path_, &info) ? info.lastWrite : 0), false);
+    Append("wizard\t" + Field(wizard_), false);
     // The last ten runs are kept, this one among them.
     for (const auto& [older, path] : earlier)
         if (older <= number - kKept) api_.DeleteFile(path);
     return !failed_;
 }
 
-void Journal::Append(const std::string& line) {
+void Journal::Append(const std::string& line, bool flush) {
     if (!file_) return;
     chain_ = Fnv32(chain_, line);
     const std::string text = line + "\t#" + Hex(chain_, 8) + "\r\n";
     uint32_t written = 0;
     if (!api_.WriteFile(file_.get(), text.data(), static_cast<uint32_t>(text.size()), &written) ||
-        written != text.size() || !api_.FlushFileBuffers(file_.get())) {
+        written != text.size() || (flush && !api_.FlushFileBuffers(file_.get()))) {
         failed_ = true;
         file_.reset();
     }
@@ -156,23 +156,32 @@ void Journal::Note(JournalEntry::Kind kind, const std::string& place, bool prese
     ids_[Id(kind, place)] = id;
     const std::string hash = present && !backup.empty() ? FileHash(api_, backup) : std::string();
     Append(std::string(KindWord(kind)) + "\t" + std::to_string(id) + "\t" + Field(place) + "\t" +
-           (present ? "present" : "absent") + "\t" + Field(backup) + "\t" + hash);
+           (present ? "present" : "absent") + "\t" + Field(backup) + "\t" + hash,
+           false);
 }
 
-void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what, bool flush) {
     // Unknown: present, with no kept file, so nothing is ever done to it.
     Note(kind, place, true, {});
     auto found = ids_.find(Id(kind, place));
     if (found == ids_.end()) return;
-    Append("change\t" + std::to_string(found->second) + "\t" + Field(what));
+    Append("change\t" + std::to_string(found->second) + "\t" + Field(what), flush);
+}
+
+void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+    Change(kind, place, what, true);
+}
+
+void Journal::ChangeBack(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+    Change(kind, place, what, false);
 }
 
 void Journal::PutsBack(const std::string& journalPath) {
-    if (Open()) Append("putsback\t" + Field(journalPath));
+    if (Open()) Append("putsback\t" + Field(journalPath), true);
 }
 
 void Journal::Finish() {
-    if (file_) Append("finished");
+    if (file_) Append("finished", true);
     file_.reset();
     path_.clear();
     failed_ = false;

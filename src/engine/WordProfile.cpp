@@ -417,7 +417,7 @@ void WordProfile::Restore(const Component& component) {
     } else if (import) {
         // Only into its own key: a file naming another key or deleting
         // anything is not the backup this component wrote.
-        program_.journal.Change(JournalEntry::Kind::Key, component.key, "put back from " + path);
+        program_.journal.ChangeBack(JournalEntry::Kind::Key, component.key, "put back from " + path);
         RegResult result = RestoreRegFile(api, path, os::HKeyCurrentUser, component.key);
         if (!result.ok()) run.Fail(component.part, result.refused ? result.message : "the backup could not be applied");
         if (result.refused) {
@@ -715,7 +715,7 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
         user.DoEvents(6);
         auto copy = [&]() -> std::string {
             if (!boolRestore) return CopyAside(strOldPath, strNewPath);
-            journal.Change(JournalEntry::Kind::File, strNewPath, "put back from " + strOldPath);
+            journal.ChangeBack(JournalEntry::Kind::File, strNewPath, "put back from " + strOldPath);
             CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
             return strNewPath;
         };
@@ -939,7 +939,8 @@ void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
     RegFile saved;
     if (!ComBackupOfRun(&saved)) return program_.Run.Fail(part, "the backup is missing");
     const RegFile one = ComAddinIn(saved, addin.id);
-    program_.journal.Change(JournalEntry::Kind::Key, table_.comKey, "put back " + addin.id + " from " + BackupPath(COM()));
+    program_.journal.ChangeBack(JournalEntry::Kind::Key, table_.comKey,
+                                "put back " + addin.id + " from " + BackupPath(COM()));
     if (one.keys.empty() || ApplyRegFile(program_.services.api, one) != os::err::Success)
         program_.Run.Fail(part, "the backup could not be applied");
 }
