@@ -138,10 +138,13 @@ bool Journal::Open() {
     return !failed_;
 }
 
-void Journal::Append(const std::string& line) {
-    if (!file_) return;
-    chain_ = Fnv32(chain_, line);
-    const std::string text = line + "\t#" + Hex(chain_, 8) + "\r\n";
+void Journal::AppendAll(const std::vector<std::string>& lines) {
+    if (!file_ || lines.empty()) return;
+    std::string text;
+    for (const std::string& line : lines) {
+        chain_ = Fnv32(chain_, line);
+        text += line + "\t#" + Hex(chain_, 8) + "\r\n";
+    }
     uint32_t written = 0;
     if (!api_.WriteFile(file_.get(), text.data(), static_cast<uint32_t>(text.size()), &written) ||
         written != text.size() || !api_.FlushFileBuffers(file_.get())) {
@@ -160,11 +163,27 @@ void Journal::Note(JournalEntry::Kind kind, const std::string& place, bool prese
 }
 
 void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+    const auto announced = announced_.find(Id(kind, place) + "\t" + what);
+    if (announced != announced_.end()) return void(announced_.erase(announced));
     // Unknown: present, with no kept file, so nothing is ever done to it.
     Note(kind, place, true, {});
     auto found = ids_.find(Id(kind, place));
     if (found == ids_.end()) return;
     Append("change\t" + std::to_string(found->second) + "\t" + Field(what));
+}
+
+void Journal::Announce(const std::vector<Planned>& changes) {
+    announced_.clear();
+    std::vector<std::string> lines;
+    for (const Planned& change : changes) {
+        const auto found = ids_.find(Id(change.kind, change.place));
+        if (found == ids_.end() || !file_) continue;
+        lines.push_back("change\t" + std::to_string(found->second) + "\t" + Field(change.what));
+        announced_.insert(Id(change.kind, change.place) + "\t" + change.what);
+    }
+    AppendAll(lines);
+    // Unwritten, they announce nothing: each change writes its own line.
+    if (!file_) announced_.clear();
 }
 
 void Journal::PutsBack(const std::string& journalPath) {
@@ -174,6 +193,7 @@ void Journal::PutsBack(const std::string& journalPath) {
 void Journal::Finish() {
     if (file_) Append("finished");
     file_.reset();
+    announced_.clear();
     path_.clear();
     failed_ = false;
 }

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,16 @@ public:
     // Records a change of place, before it is made. A place never noted is
     // recorded as of unknown state: nothing can be put back for it.
     void Change(JournalEntry::Kind kind, const std::string& place, const std::string& what);
+    // Records changes about to be made one after another with a single
+    // write and flush; each one's own Change then writes nothing again.
+    // Places not noted yet are left to their own Change. An empty list
+    // drops what was announced and not made.
+    struct Planned {
+        JournalEntry::Kind kind;
+        std::string place;
+        std::string what;
+    };
+    void Announce(const std::vector<Planned>& changes);
     // Records that this run puts back the run of journalPath.
     void PutsBack(const std::string& journalPath);
     // Marks the run finished; the next change starts a new run.
@@ -71,7 +82,8 @@ public:
 
 private:
     bool Open();
-    void Append(const std::string& line);
+    void Append(const std::string& line) { AppendAll({line}); }
+    void AppendAll(const std::vector<std::string>& lines);
     std::string Id(JournalEntry::Kind kind, const std::string& place) const;
 
     os::Api& api_;
@@ -81,6 +93,7 @@ private:
     uint32_t chain_ = 0;
     bool failed_ = false;  // the journal could not be written: the run goes on without
     std::map<std::string, int> ids_;
+    std::multiset<std::string> announced_;
 };
 
 // %LOCALAPPDATA%\Quorvex; empty when the system names no such folder.
