@@ -968,8 +968,19 @@ std::vector<Addin> WordProfile::DisabledAddins(RunRecord::Part part) {
     return addins;
 }
 
+void WordProfile::SwapStartupFile(const Addin& addin, bool on) {
+    const std::string aside = AsideName(addin.id, Newer());
+    const std::string& from = on ? aside : addin.id;
+    const std::string& to = on ? addin.id : aside;
+    program_.journal.Change(JournalEntry::Kind::File, addin.id, on ? "put back from " + aside : "renamed to " + aside);
+    program_.services.user.DoEvents();
+    // Never onto a file that is there: MoveFile fails, and renFile decides.
+    if (!program_.services.api.MoveFile(from, to)) return renFile(from, to, on, RunRecord::Part::Addins);
+    if (!on) program_.Run.renamedAside.insert(FoldPath(addin.id));
+}
+
 void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
-    if (part == RunRecord::Part::Addins) return renFile(AsideName(addin.id, Newer()), addin.id, true, part);
+    if (part == RunRecord::Part::Addins) return SwapStartupFile(addin, true);
     if (part != RunRecord::Part::COM) return;
     if (addin.where == Addin::Where::AllUsers) return TurnMachineAddin(addin, true);
     const Component component = ComOf(addin);
@@ -1002,7 +1013,7 @@ void WordProfile::TurnAddins(RunRecord::Part part, const std::vector<Turn>& turn
 }
 
 void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
-    if (part == RunRecord::Part::Addins) return renFile(addin.id, AsideName(addin.id, Newer()), false, part);
+    if (part == RunRecord::Part::Addins) return SwapStartupFile(addin, false);
     if (part != RunRecord::Part::COM) return;
     if (addin.where == Addin::Where::AllUsers) return TurnMachineAddin(addin, false);
     const Component component = ComOf(addin);

@@ -150,6 +150,11 @@ private:
     void DisabledMachineAddins(std::vector<Addin>* addins);
     void TurnMachineAddin(const Addin& addin, bool on);
     Component ComOf(const Addin& addin) const { return addin.where == Addin::Where::User32 ? COM32() : COM(); }
+    // A Startup file of the search goes between its two names by a rename in
+    // its folder: its bytes, checked when the repair put it aside, are never
+    // copied, so there is nothing to check again. When the rename fails (a
+    // name taken, the file held) it goes the way of the repair.
+    void SwapStartupFile(const Addin& addin, bool on);
     std::vector<Addin> DisabledStartupAddins();
 
     Program& program_;
