@@ -480,9 +480,7 @@ TEST_P(AddinSearchE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
     EXPECT_EQ((std::vector<std::string>{newer ? "Addin07.wll.qvxoff" : "Addin07.wbt", "Vendor.Three"}), off);
 }
 INSTANTIATE_TEST_SUITE_P(Words, AddinSearchE2E, ::testing::Values(wordsim::Version::Word2003, wordsim::Version::Word2016),
-                         [](const ::testing::TestParamInfo<wordsim::Version>& param) {
-                             return param.param == wordsim::Version::Word2003 ? std::string("Word2003") : std::string("Word2016");
-                         });
+                         [](const auto& param) { return "Word" + std::to_string(wordsim::IsNewer(param.param) ? 2016 : 2003); });
 
 // A Word broken beyond its five components (its installation gone after
 // start-up): the analysis cannot start it even with everything disabled.
