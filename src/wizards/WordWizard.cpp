@@ -209,8 +209,8 @@ bool WordWizard::OfferAddinSearch(const std::vector<AddinPart>& parts) {
         auto turn = [&](const std::vector<bool>& wanted) {
             std::vector<engine::clsWD::Turn> turns;
             for (size_t i = 0; i < addins.size(); ++i) {
-                if (failed && on[i]) turns.push_back({&addins[i], true});
-                if (wanted[i] != on[i]) turns.push_back({&addins[i], wanted[i]});
+                if (failed && on[i]) turns.emplace_back(&addins[i], true);
+                if (wanted[i] != on[i]) turns.emplace_back(&addins[i], wanted[i]);
                 on[i] = wanted[i];
             }
             failed = false;
