@@ -1,5 +1,6 @@
 #include "app/Context.h"
 
+#include "app/Startup.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 #include "app/frmPromotion.h"
@@ -45,6 +46,11 @@ Context::Context(os::Api& api, forms::Host& host)
 }
 
 Context::~Context() = default;
+
+const std::vector<InstalledWord>& Context::NewerWords() {
+    if (!newerWords_) newerWords_ = FindNewerWords(Api());
+    return *newerWords_;
+}
 
 app::frmMain& Context::frmMain() { return frmMain_.Get(); }
 app::frmWordVerChoice& Context::frmWordVerChoice() { return frmWordVerChoice_.Get(); }

@@ -11,7 +11,9 @@
 #include "wizards/WizardEnv.h"
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace wizards {
 class frmBackup;
@@ -30,6 +32,7 @@ class frmOptions;
 class frmWkThru;
 class frmadvmenu;
 class frmPromotion;
+struct InstalledWord;
 
 class Context {
 public:
@@ -46,6 +49,9 @@ public:
 
     std::string& CurrentWordVersion() { return program_.CurrentWordVersion; }
     std::string& WordProgramFolder() { return program_.WordProgramFolder; }
+    // Every Word 2007 or later on the machine, looked for once per run: the
+    // version choice and the start-up both need it before the menu shows.
+    const std::vector<InstalledWord>& NewerWords();
 
     app::frmMain& frmMain();
     app::frmWordVerChoice& frmWordVerChoice();
@@ -83,6 +89,7 @@ public:
 private:
     wizards::HostUser user_;
     engine::Program program_;
+    std::optional<std::vector<InstalledWord>> newerWords_;
     forms::FormSlot<app::frmMain> frmMain_;
     forms::FormSlot<app::frmWordVerChoice> frmWordVerChoice_;
     forms::FormSlot<app::frmWdVersion> frmWdVersion_;

@@ -233,7 +233,7 @@ std::vector<InstalledWord> FindNewerWords(os::Api& api) {
 void LearnWordProgramFolder(Context& ctx) {
     // A newer Word chosen is taken where it was found: with several Words on
     // the machine the automation object may belong to another one.
-    for (const InstalledWord& word : FindNewerWords(ctx.Api())) {
+    for (const InstalledWord& word : ctx.NewerWords()) {
         if (word.version == ctx.CurrentWordVersion()) {
             ctx.WordProgramFolder() = word.folder;
             return;
@@ -253,15 +253,15 @@ bool LoadStoredWordVersion(Context& ctx) {
     Settings settings(ctx.Api());
     std::string& version = ctx.CurrentWordVersion();
     version.clear();
-    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == engine::kWord2002) {
+    const std::string stored = settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault);
+    if (stored == engine::kWord2002) {
         version = engine::kWord2002;
         ctx.frmWordVerChoice().optWd10.SetValue(true);
     }
-    if (settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault) == engine::kWord2003) {
+    if (stored == engine::kWord2003) {
         version = engine::kWord2003;
         ctx.frmWordVerChoice().optXP.SetValue(true);
     }
-    const std::string stored = settings.Get(kSectionSettings, kKeyWordVersion, kSettingDefault);
     if (!engine::IsNewerVersion(stored)) return true;
     // A newer Word counts only while it is still installed.
     forms::Control* option = ctx.frmWordVerChoice().OptionOf(stored);

@@ -54,8 +54,8 @@ int Shift(const std::vector<InstalledWord>& words) {
 
 frmWordVerChoice::frmWordVerChoice(Context& ctx)
     : Form(ctx.Host(), "frmWordVerChoice", "Quorvex", kWidth,
-           kButtonsTop + Shift(FindNewerWords(ctx.Api())) + kButtonHeight + kMargin),
-      newerWords(FindNewerWords(ctx.Api())),
+           kButtonsTop + Shift(ctx.NewerWords()) + kButtonHeight + kMargin),
+      newerWords(ctx.NewerWords()),
       lblFolderName(*this, "lblFolderName", K::Label, {kMargin, kMargin, kInner, 38},
                     "Choosing your version of MS Word installed on your computer"),
       Label1(*this, "Label1", K::Label, {kMargin, 55, kInner, 30},

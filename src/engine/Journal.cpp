@@ -128,26 +128,23 @@ bool Journal::Open() {
     failed_ = false;
     chain_ = 0;
     ids_.clear();
-    Append(kHeader);
+    Append(kHeader, false);
     os::FileInfo info;
-    Append("started\t" + std::to_string(api_.GetFileAttributesEx(path_, &info) ? info.lastWrite : 0));
-    Append("wizard\t" + Field(wizard_));
+    Append("started\t" + std::to_string(api_.GetFileAttributesEx(path_, &info) ? info.lastWrite : 0), false);
+    Append("wizard\t" + Field(wizard_), false);
     // The last ten runs are kept, this one among them.
     for (const auto& [older, path] : earlier)
         if (older <= number - kKept) api_.DeleteFile(path);
     return !failed_;
 }
 
-void Journal::AppendAll(const std::vector<std::string>& lines) {
-    if (!file_ || lines.empty()) return;
-    std::string text;
-    for (const std::string& line : lines) {
-        chain_ = Fnv32(chain_, line);
-        text += line + "\t#" + Hex(chain_, 8) + "\r\n";
-    }
+void Journal::Append(const std::string& line, bool flush) {
+    if (!file_) return;
+    chain_ = Fnv32(chain_, line);
+    const std::string text = line + "\t#" + Hex(chain_, 8) + "\r\n";
     uint32_t written = 0;
     if (!api_.WriteFile(file_.get(), text.data(), static_cast<uint32_t>(text.size()), &written) ||
-        written != text.size() || !api_.FlushFileBuffers(file_.get())) {
+        written != text.size() || (flush && !api_.FlushFileBuffers(file_.get()))) {
         failed_ = true;
         file_.reset();
     }
@@ -159,17 +156,26 @@ void Journal::Note(JournalEntry::Kind kind, const std::string& place, bool prese
     ids_[Id(kind, place)] = id;
     const std::string hash = present && !backup.empty() ? FileHash(api_, backup) : std::string();
     Append(std::string(KindWord(kind)) + "\t" + std::to_string(id) + "\t" + Field(place) + "\t" +
-           (present ? "present" : "absent") + "\t" + Field(backup) + "\t" + hash);
+           (present ? "present" : "absent") + "\t" + Field(backup) + "\t" + hash,
+           false);
 }
 
-void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what, bool flush) {
     const auto announced = announced_.find(Id(kind, place) + "\t" + what);
     if (announced != announced_.end()) return void(announced_.erase(announced));
     // Unknown: present, with no kept file, so nothing is ever done to it.
     Note(kind, place, true, {});
     auto found = ids_.find(Id(kind, place));
     if (found == ids_.end()) return;
-    Append("change\t" + std::to_string(found->second) + "\t" + Field(what));
+    Append("change\t" + std::to_string(found->second) + "\t" + Field(what), flush);
+}
+
+void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+    Change(kind, place, what, true);
+}
+
+void Journal::ChangeBack(JournalEntry::Kind kind, const std::string& place, const std::string& what) {
+    Change(kind, place, what, false);
 }
 
 void Journal::Announce(const std::vector<Planned>& changes) {
@@ -181,17 +187,18 @@ void Journal::Announce(const std::vector<Planned>& changes) {
         lines.push_back("change\t" + std::to_string(found->second) + "\t" + Field(change.what));
         announced_.insert(Id(change.kind, change.place) + "\t" + change.what);
     }
-    AppendAll(lines);
+    // One flush for them all, with the last.
+    for (size_t i = 0; i < lines.size(); ++i) Append(lines[i], i + 1 == lines.size());
     // Unwritten, they announce nothing: each change writes its own line.
     if (!file_) announced_.clear();
 }
 
 void Journal::PutsBack(const std::string& journalPath) {
-    if (Open()) Append("putsback\t" + Field(journalPath));
+    if (Open()) Append("putsback\t" + Field(journalPath), true);
 }
 
 void Journal::Finish() {
-    if (file_) Append("finished");
+    if (file_) Append("finished", true);
     file_.reset();
     announced_.clear();
     path_.clear();

@@ -60,11 +60,16 @@ public:
     // Records a component's state before the run; only the first record of a
     // place in a run counts. Opens the run's journal when it has none.
     void Note(JournalEntry::Kind kind, const std::string& place, bool present, const std::string& backup);
-    // Records a change of place, before it is made. A place never noted is
-    // recorded as of unknown state: nothing can be put back for it.
+    // Records a change of place, before it is made, and forces it to disk
+    // with every line before it. A place never noted is recorded as of
+    // unknown state: nothing can be put back for it.
     void Change(JournalEntry::Kind kind, const std::string& place, const std::string& what);
-    // Records changes about to be made one after another with a single
-    // write and flush; each one's own Change then writes nothing again.
+    // Records a change that brings place back to what its noted backup holds.
+    // It is not forced to disk on its own: lost, it only makes a recovery
+    // find the component already as it was.
+    void ChangeBack(JournalEntry::Kind kind, const std::string& place, const std::string& what);
+    // Records changes about to be made one after another, forced to disk
+    // together; each one's own Change then writes nothing again.
     // Places not noted yet are left to their own Change. An empty list
     // drops what was announced and not made.
     struct Planned {
@@ -82,8 +87,10 @@ public:
 
 private:
     bool Open();
-    void Append(const std::string& line) { AppendAll({line}); }
-    void AppendAll(const std::vector<std::string>& lines);
+    void Change(JournalEntry::Kind kind, const std::string& place, const std::string& what, bool flush);
+    // Only a line that must precede a change on disk is flushed; the lines
+    // before it go with it.
+    void Append(const std::string& line, bool flush);
     std::string Id(JournalEntry::Kind kind, const std::string& place) const;
 
     os::Api& api_;

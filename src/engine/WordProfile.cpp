@@ -417,7 +417,7 @@ void WordProfile::Restore(const Component& component) {
     } else if (import) {
         // Only into its own key: a file naming another key or deleting
         // anything is not the backup this component wrote.
-        program_.journal.Change(JournalEntry::Kind::Key, component.key, "put back from " + path);
+        program_.journal.ChangeBack(JournalEntry::Kind::Key, component.key, "put back from " + path);
         RegResult result = RestoreRegFile(api, path, os::HKeyCurrentUser, component.key);
         if (!result.ok()) run.Fail(component.part, result.refused ? result.message : "the backup could not be applied");
         if (result.refused) {
@@ -715,7 +715,7 @@ void WordProfile::renFile(const std::string& strOldPath, const std::string& strN
         user.DoEvents(6);
         auto copy = [&]() -> std::string {
             if (!boolRestore) return CopyAside(strOldPath, strNewPath);
-            journal.Change(JournalEntry::Kind::File, strNewPath, "put back from " + strOldPath);
+            journal.ChangeBack(JournalEntry::Kind::File, strNewPath, "put back from " + strOldPath);
             CopyOver(strOldPath, strNewPath, run.RenamedAside(strNewPath));
             return strNewPath;
         };
@@ -972,7 +972,8 @@ void WordProfile::SwapStartupFile(const Addin& addin, bool on) {
     const std::string aside = AsideName(addin.id, Newer());
     const std::string& from = on ? aside : addin.id;
     const std::string& to = on ? addin.id : aside;
-    program_.journal.Change(JournalEntry::Kind::File, addin.id, on ? "put back from " + aside : "renamed to " + aside);
+    if (on) program_.journal.ChangeBack(JournalEntry::Kind::File, addin.id, "put back from " + aside);
+    else program_.journal.Change(JournalEntry::Kind::File, addin.id, "renamed to " + aside);
     program_.services.user.DoEvents();
     // Never onto a file that is there: MoveFile fails, and renFile decides.
     if (!program_.services.api.MoveFile(from, to)) return renFile(from, to, on, RunRecord::Part::Addins);
@@ -987,8 +988,8 @@ void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
     RegFile saved;
     if (!ComBackupOfRun(component, &saved)) return program_.Run.Fail(part, "the backup is missing");
     const RegFile one = ComAddinIn(component, saved, addin.id);
-    program_.journal.Change(JournalEntry::Kind::Key, component.key,
-                            "put back " + addin.id + " from " + BackupPath(component));
+    program_.journal.ChangeBack(JournalEntry::Kind::Key, component.key,
+                                "put back " + addin.id + " from " + BackupPath(component));
     if (one.keys.empty() || ApplyRegFile(program_.services.api, one) != os::err::Success)
         program_.Run.Fail(part, "the backup could not be applied");
 }

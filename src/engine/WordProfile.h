@@ -58,7 +58,7 @@ public:
     std::vector<Addin> DisabledAddins(RunRecord::Part part) override;
     void EnableAddin(RunRecord::Part part, const Addin& addin) override;
     void DisableAddin(RunRecord::Part part, const Addin& addin) override;
-    // The journal's lines for them all go out in one write and flush.
+    // The journal's lines for them all are forced to disk together.
     void TurnAddins(RunRecord::Part part, const std::vector<Turn>& turns) override;
 
     const ProfileTable& Table() const { return table_; }

@@ -232,7 +232,7 @@ public:
     virtual std::intptr_t ShellExecute(WindowId owner, const std::string& operation, const std::string& file,
                                        const std::string& parameters, const std::string& directory,
                                        int showCmd) = 0;
-    // SHGetSpecialFolderLocation + SHGetPathFromIDList; false when the shell
+    // The path of a special folder (a CSIDL number); false when the shell
     // cannot name the folder.
     virtual bool GetSpecialFolderPath(int csidl, std::string* path) = 0;
 

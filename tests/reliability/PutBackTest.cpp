@@ -75,7 +75,10 @@ TEST(PutBack, ARunStoppedAnywhereIsPutBackAtTheNextStart) {
             run.Start(c.flow);
             run.machine.SetCallObserver(nullptr);
             const State stopped = StateOf(run, components);
-            // Stopped after Finish, the run ended on its own road: nothing is asked.
+            // Read as the next start reads it, once the stopped program's
+            // handles are closed. Stopped after Finish, the run ended on its
+            // own road: nothing is asked.
+            run.Restart();
             const std::vector<engine::JournalRun> journals = engine::ListJournals(run.machine);
             const bool finished = !journals.empty() && journals[0].finished;
             const std::vector<std::string> boxes = Recover(run);

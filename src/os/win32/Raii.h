@@ -43,7 +43,6 @@ inline void CloseKey(HKEY key) { ::RegCloseKey(key); }
 inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFind(HANDLE handle) { ::FindClose(handle); }
 inline void CloseEventSource(HANDLE handle) { ::DeregisterEventSource(handle); }
-inline void FreePidl(LPITEMIDLIST pidl) { ::CoTaskMemFree(pidl); }
 inline void FreeBstr(BSTR text) { ::SysFreeString(text); }
 inline void FreeLocal(wchar_t* text) { ::LocalFree(text); }
 inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
@@ -60,7 +59,6 @@ using UniqueHandle = UniqueWin<HANDLE, nullptr, detail::CloseKernelHandle>;
 // owner is only ever given a handle that succeeded.
 using UniqueFind = UniqueWin<HANDLE, nullptr, detail::CloseFind>;
 using UniqueEventSource = UniqueWin<HANDLE, nullptr, detail::CloseEventSource>;
-using UniquePidl = UniqueWin<LPITEMIDLIST, nullptr, detail::FreePidl>;
 using UniqueBstr = UniqueWin<BSTR, nullptr, detail::FreeBstr>;
 // Text that FormatMessage allocated.
 using UniqueLocalText = UniqueWin<wchar_t*, nullptr, detail::FreeLocal>;
