@@ -32,9 +32,11 @@ std::string Capital(std::string text) {
     return text;
 }
 
+// A drive's root keeps its backslash ("C:\" rather than "C:").
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(0, slash);
+    if (slash == std::string::npos) return path;
+    return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
 }
 }  // namespace
 
