@@ -161,6 +161,8 @@ void Journal::Note(JournalEntry::Kind kind, const std::string& place, bool prese
 }
 
 void Journal::Change(JournalEntry::Kind kind, const std::string& place, const std::string& what, bool flush) {
+    const auto announced = announced_.find(Id(kind, place) + "\t" + what);
+    if (announced != announced_.end()) return void(announced_.erase(announced));
     // Unknown: present, with no kept file, so nothing is ever done to it.
     Note(kind, place, true, {});
     auto found = ids_.find(Id(kind, place));
@@ -176,6 +178,21 @@ void Journal::ChangeBack(JournalEntry::Kind kind, const std::string& place, cons
     Change(kind, place, what, false);
 }
 
+void Journal::Announce(const std::vector<Planned>& changes) {
+    announced_.clear();
+    std::vector<std::string> lines;
+    for (const Planned& change : changes) {
+        const auto found = ids_.find(Id(change.kind, change.place));
+        if (found == ids_.end() || !file_) continue;
+        lines.push_back("change\t" + std::to_string(found->second) + "\t" + Field(change.what));
+        announced_.insert(Id(change.kind, change.place) + "\t" + change.what);
+    }
+    // One flush for them all, with the last.
+    for (size_t i = 0; i < lines.size(); ++i) Append(lines[i], i + 1 == lines.size());
+    // Unwritten, they announce nothing: each change writes its own line.
+    if (!file_) announced_.clear();
+}
+
 void Journal::PutsBack(const std::string& journalPath) {
     if (Open()) Append("putsback\t" + Field(journalPath), true);
 }
@@ -183,6 +200,7 @@ void Journal::PutsBack(const std::string& journalPath) {
 void Journal::Finish() {
     if (file_) Append("finished", true);
     file_.reset();
+    announced_.clear();
     path_.clear();
     failed_ = false;
 }

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,16 @@ public:
     // It is not forced to disk on its own: lost, it only makes a recovery
     // find the component already as it was.
     void ChangeBack(JournalEntry::Kind kind, const std::string& place, const std::string& what);
+    // Records changes about to be made one after another, forced to disk
+    // together; each one's own Change then writes nothing again.
+    // Places not noted yet are left to their own Change. An empty list
+    // drops what was announced and not made.
+    struct Planned {
+        JournalEntry::Kind kind;
+        std::string place;
+        std::string what;
+    };
+    void Announce(const std::vector<Planned>& changes);
     // Records that this run puts back the run of journalPath.
     void PutsBack(const std::string& journalPath);
     // Marks the run finished; the next change starts a new run.
@@ -89,6 +100,7 @@ private:
     uint32_t chain_ = 0;
     bool failed_ = false;  // the journal could not be written: the run goes on without
     std::map<std::string, int> ids_;
+    std::multiset<std::string> announced_;
 };
 
 // %LOCALAPPDATA%\Quorvex; empty when the system names no such folder.

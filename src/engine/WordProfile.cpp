@@ -853,10 +853,19 @@ std::string TextOf(const RegValue& value) {
     while (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
 }
+
+// A COM add-in's FriendlyName, else what stands in for it.
+std::string FriendlyName(const RegKey& section, const std::string& otherwise) {
+    for (const RegValue& value : section.values)
+        if (FoldPath(value.name) == "friendlyname" && (value.type == os::RegSz || value.type == os::RegExpandSz) &&
+            !TextOf(value).empty())
+            return TextOf(value);
+    return otherwise;
+}
 }  // namespace
 
-bool WordProfile::ComBackupOfRun(RegFile* saved) {
-    const std::string path = BackupPath(COM());
+bool WordProfile::ComBackupOfRun(const Component& component, RegFile* saved) {
+    const std::string path = BackupPath(component);
     const auto found = program_.Run.backups.find(path);
     if (found == program_.Run.backups.end() || found->second.state != RunRecord::BackupState::Saved) return false;
     std::string bytes;
@@ -864,8 +873,8 @@ bool WordProfile::ComBackupOfRun(RegFile* saved) {
            ParseRegFile(program_.services.api, bytes, saved, nullptr);
 }
 
-RegFile WordProfile::ComAddinIn(const RegFile& saved, const std::string& progId) const {
-    const std::string key = FoldPath(RegRootName(os::HKeyCurrentUser) + "\\" + table_.comKey + "\\" + progId);
+RegFile WordProfile::ComAddinIn(const Component& component, const RegFile& saved, const std::string& progId) const {
+    const std::string key = FoldPath(RegRootName(os::HKeyCurrentUser) + "\\" + component.key + "\\" + progId);
     RegFile addin;
     addin.unicode = saved.unicode;
     for (const RegKey& section : saved.keys) {
@@ -876,23 +885,49 @@ RegFile WordProfile::ComAddinIn(const RegFile& saved, const std::string& progId)
 }
 
 std::vector<Addin> WordProfile::DisabledComAddins() {
-    RegFile saved;
-    if (!ComBackupOfRun(&saved)) return {};
-    const std::string prefix = FoldPath(RegRootName(os::HKeyCurrentUser) + "\\" + table_.comKey + "\\");
     std::vector<Addin> addins;
+    DisabledComAddinsOf(COM(), Addin::Where::User, &addins);
+    if (!Newer()) return addins;
+    DisabledComAddinsOf(COM32(), Addin::Where::User32, &addins);
+    DisabledMachineAddins(&addins);
+    return addins;
+}
+
+void WordProfile::DisabledComAddinsOf(const Component& component, Addin::Where where, std::vector<Addin>* addins) {
+    RegFile saved;
+    if (!ComBackupOfRun(component, &saved)) return;
+    const std::string prefix = FoldPath(RegRootName(os::HKeyCurrentUser) + "\\" + component.key + "\\");
     for (const RegKey& section : saved.keys) {
         if (FoldPath(section.path).rfind(prefix, 0) != 0) continue;
         const std::string progId = section.path.substr(prefix.size());
         if (progId.find('\\') != std::string::npos) continue;
-        if (ProbeKey(std::string(table_.comKey) + "\\" + progId) != os::err::FileNotFound) continue;
-        Addin addin{progId, progId};
-        for (const RegValue& value : section.values)
-            if (FoldPath(value.name) == "friendlyname" && (value.type == os::RegSz || value.type == os::RegExpandSz) &&
-                !TextOf(value).empty())
-                addin.shown = TextOf(value);
-        addins.push_back(addin);
+        if (ProbeKey(std::string(component.key) + "\\" + progId) != os::err::FileNotFound) continue;
+        Addin addin{progId, FriendlyName(section, progId), where};
+        addins->push_back(addin);
     }
-    return addins;
+}
+
+void WordProfile::DisabledMachineAddins(std::vector<Addin>* addins) {
+    os::Api& api = program_.services.api;
+    if (!api.IsElevated()) return;
+    for (const auto& [key, behavior] : program_.Run.machineLoadBehavior) {
+        if (MachineDword(api, key, "LoadBehavior") != kNotLoaded) continue;
+        RegFile now;
+        ReadRegTree(api, os::HKeyLocalMachine, key, &now);
+        const std::string name = FileName(key);
+        addins->push_back({key, now.keys.empty() ? name : FriendlyName(now.keys.front(), name), Addin::Where::AllUsers});
+    }
+}
+
+void WordProfile::TurnMachineAddin(const Addin& addin, bool on) {
+    // Its own backup (AllUsers <name>.reg) was made when the repair turned it off.
+    // Only those it found loading at start are in the search.
+    const uint32_t wanted = on ? kLoadAtStart : kNotLoaded;
+    if (MachineDword(program_.services.api, addin.id, "LoadBehavior") == wanted) return;
+    if (!SetMachineLoadBehavior(addin.id, wanted))
+        return program_.Run.Fail(RunRecord::Part::COM, "the key could not be changed");
+    if (on) program_.Run.machineLoadBehavior.erase(addin.id);
+    else program_.Run.machineLoadBehavior[addin.id] = kLoadAtStart;
 }
 
 std::vector<Addin> WordProfile::DisabledStartupAddins() {
@@ -933,28 +968,63 @@ std::vector<Addin> WordProfile::DisabledAddins(RunRecord::Part part) {
     return addins;
 }
 
+void WordProfile::SwapStartupFile(const Addin& addin, bool on) {
+    const std::string aside = AsideName(addin.id, Newer());
+    const std::string& from = on ? aside : addin.id;
+    const std::string& to = on ? addin.id : aside;
+    if (on) program_.journal.ChangeBack(JournalEntry::Kind::File, addin.id, "put back from " + aside);
+    else program_.journal.Change(JournalEntry::Kind::File, addin.id, "renamed to " + aside);
+    program_.services.user.DoEvents();
+    // Never onto a file that is there: MoveFile fails, and renFile decides.
+    if (!program_.services.api.MoveFile(from, to)) return renFile(from, to, on, RunRecord::Part::Addins);
+    if (!on) program_.Run.renamedAside.insert(FoldPath(addin.id));
+}
+
 void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
-    if (part == RunRecord::Part::Addins) return renFile(AsideName(addin.id, Newer()), addin.id, true, part);
+    if (part == RunRecord::Part::Addins) return SwapStartupFile(addin, true);
     if (part != RunRecord::Part::COM) return;
+    if (addin.where == Addin::Where::AllUsers) return TurnMachineAddin(addin, true);
+    const Component component = ComOf(addin);
     RegFile saved;
-    if (!ComBackupOfRun(&saved)) return program_.Run.Fail(part, "the backup is missing");
-    const RegFile one = ComAddinIn(saved, addin.id);
-    program_.journal.ChangeBack(JournalEntry::Kind::Key, table_.comKey,
-                                "put back " + addin.id + " from " + BackupPath(COM()));
+    if (!ComBackupOfRun(component, &saved)) return program_.Run.Fail(part, "the backup is missing");
+    const RegFile one = ComAddinIn(component, saved, addin.id);
+    program_.journal.ChangeBack(JournalEntry::Kind::Key, component.key,
+                                "put back " + addin.id + " from " + BackupPath(component));
     if (one.keys.empty() || ApplyRegFile(program_.services.api, one) != os::err::Success)
         program_.Run.Fail(part, "the backup could not be applied");
 }
 
+void WordProfile::TurnAddins(RunRecord::Part part, const std::vector<Turn>& turns) {
+    // The very lines each change writes before it is made; one that comes
+    // out otherwise (a rename to a generation) is written on its own.
+    std::vector<Journal::Planned> planned;
+    for (const auto& [addin, on] : turns) {
+        if (part == RunRecord::Part::Addins) {
+            const std::string aside = AsideName(addin->id, Newer());
+            planned.push_back({JournalEntry::Kind::File, addin->id, on ? "put back from " + aside : "renamed to " + aside});
+        } else if (part == RunRecord::Part::COM && addin->where != Addin::Where::AllUsers) {
+            const Component component = ComOf(*addin);
+            planned.push_back({JournalEntry::Kind::Key, component.key,
+                               on ? "put back " + addin->id + " from " + BackupPath(component) : "removed " + addin->id});
+        }
+    }
+    program_.journal.Announce(planned);
+    clsWD::TurnAddins(part, turns);
+    program_.journal.Announce({});
+}
+
 void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
-    if (part == RunRecord::Part::Addins) return renFile(addin.id, AsideName(addin.id, Newer()), false, part);
+    if (part == RunRecord::Part::Addins) return SwapStartupFile(addin, false);
     if (part != RunRecord::Part::COM) return;
+    if (addin.where == Addin::Where::AllUsers) return TurnMachineAddin(addin, false);
+    const Component component = ComOf(addin);
     RegFile saved, now;
-    const std::string key = std::string(table_.comKey) + "\\" + addin.id;
-    if (!ComBackupOfRun(&saved) ||
+    const std::string key = std::string(component.key) + "\\" + addin.id;
+    if (!ComBackupOfRun(component, &saved) ||
         ReadRegTree(program_.services.api, os::HKeyCurrentUser, key, &now) != os::err::Success ||
-        !DescribeRegDifference(now, ComAddinIn(saved, addin.id)).empty())
+        !DescribeRegDifference(now, ComAddinIn(component, saved, addin.id)).empty())
         return program_.Run.Fail(part, "its backup does not hold it as it is now");
-    program_.journal.Change(JournalEntry::Kind::Key, table_.comKey, "removed " + addin.id);
+    program_.journal.Change(JournalEntry::Kind::Key, component.key, "removed " + addin.id);
     if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, key) != os::err::Success &&
         ProbeKey(key) != os::err::FileNotFound)
         program_.Run.Fail(part, "the key could not be removed");

@@ -58,6 +58,8 @@ public:
     std::vector<Addin> DisabledAddins(RunRecord::Part part) override;
     void EnableAddin(RunRecord::Part part, const Addin& addin) override;
     void DisableAddin(RunRecord::Part part, const Addin& addin) override;
+    // The journal's lines for them all are forced to disk together.
+    void TurnAddins(RunRecord::Part part, const std::vector<Turn>& turns) override;
 
     const ProfileTable& Table() const { return table_; }
     bool Newer() const { return *table_.version != '\0'; }
@@ -140,9 +142,19 @@ private:
 
     // Single add-ins. A COM add-in comes back from this run's backup of the
     // COM key and goes only while that backup holds it as it is now.
-    bool ComBackupOfRun(RegFile* saved);
-    RegFile ComAddinIn(const RegFile& saved, const std::string& progId) const;
+    bool ComBackupOfRun(const Component& component, RegFile* saved);
+    RegFile ComAddinIn(const Component& component, const RegFile& saved, const std::string& progId) const;
     std::vector<Addin> DisabledComAddins();
+    void DisabledComAddinsOf(const Component& component, Addin::Where where, std::vector<Addin>* addins);
+    // Word 2007 and later, elevated: those of all users this run set to 2.
+    void DisabledMachineAddins(std::vector<Addin>* addins);
+    void TurnMachineAddin(const Addin& addin, bool on);
+    Component ComOf(const Addin& addin) const { return addin.where == Addin::Where::User32 ? COM32() : COM(); }
+    // A Startup file of the search goes between its two names by a rename in
+    // its folder: its bytes, checked when the repair put it aside, are never
+    // copied, so there is nothing to check again. When the rename fails (a
+    // name taken, the file held) it goes the way of the repair.
+    void SwapStartupFile(const Addin& addin, bool on);
     std::vector<Addin> DisabledStartupAddins();
 
     Program& program_;

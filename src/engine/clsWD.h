@@ -6,6 +6,7 @@
 #include "engine/RunRecord.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace engine {
@@ -15,6 +16,10 @@ namespace engine {
 struct Addin {
     std::string id;     // the COM add-in's ProgID, the Startup file's working path
     std::string shown;  // its friendly name (else the ProgID), the file's name
+    // Word 2007 and later: the key a COM add-in lives in. An add-in of all
+    // users (only elevated) has its key below HKEY_LOCAL_MACHINE as its id.
+    enum class Where { User, User32, AllUsers };
+    Where where = Where::User;
 };
 
 class clsWD {
@@ -47,6 +52,11 @@ public:
     // is recorded against part.
     virtual void EnableAddin(RunRecord::Part, const Addin&) {}
     virtual void DisableAddin(RunRecord::Part, const Addin&) {}
+    // Several at once, each on (true) or off as given.
+    using Turn = std::pair<const Addin*, bool>;
+    virtual void TurnAddins(RunRecord::Part part, const std::vector<Turn>& turns) {
+        for (const auto& [addin, on] : turns) on ? EnableAddin(part, *addin) : DisableAddin(part, *addin);
+    }
 };
 
 }  // namespace engine

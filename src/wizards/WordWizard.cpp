@@ -225,19 +225,27 @@ bool WordWizard::OfferAddinSearch(const std::vector<AddinPart>& parts) {
         const std::vector<engine::Addin>& addins = suspects.addins;
         run.Begin(part);
         std::vector<bool> on(addins.size(), false);
+        // Word 2007 and later turn off (LoadBehavior 2) a COM add-in they
+        // failed on: after a failed start each one on is put on again.
+        const bool wordTurnsOff = part == Part::COM && engine::IsNewerVersion(env_.program.CurrentWordVersion);
+        bool failed = false;
         auto turn = [&](const std::vector<bool>& wanted) {
+            std::vector<engine::clsWD::Turn> turns;
             for (size_t i = 0; i < addins.size(); ++i) {
-                if (wanted[i] == on[i]) continue;
-                if (wanted[i]) profile->EnableAddin(part, addins[i]);
-                else profile->DisableAddin(part, addins[i]);
+                if (failed && on[i]) turns.emplace_back(&addins[i], true);
+                if (wanted[i] != on[i]) turns.emplace_back(&addins[i], wanted[i]);
                 on[i] = wanted[i];
             }
+            failed = false;
+            profile->TurnAddins(part, turns);
         };
         const engine::CulpritResult result = engine::FindCulprits(
             addins.size(),
             [&](const std::vector<bool>& wanted) {
                 turn(wanted);
-                return profile->WordStartNormal();
+                const bool started = profile->WordStartNormal();
+                failed = !started && wordTurnsOff;
+                return started;
             },
             suspects.part.allStarted);
         std::vector<bool> kept(addins.size());

@@ -473,15 +473,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Twelve Startup add-ins and four COM add-ins, one of each faulty: the
 // search leaves exactly those two off, names them and says how often it
-// started Word, as Word's own log counts.
-TEST_F(RepairE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
-    wordsim::InstallOptions options = WordOptions(wordsim::Version::Word2003);
+// started Word, as Word's own log counts. Word 2016's add-ins are of every
+// kind it loads from Startup.
+class AddinSearchE2E : public RepairE2E, public ::testing::WithParamInterface<wordsim::Version> {};
+
+TEST_P(AddinSearchE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
+    word_ = GetParam();
+    const bool newer = wordsim::IsNewer(word_);
+    const char* kinds[] = {".dot", ".dotm", ".dotx", ".wll"};
+    wordsim::InstallOptions options = WordOptions(word_);
     options.startupAddins.clear();
-    for (int i = 1; i <= 12; ++i) options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + ".dot");
+    for (int i = 1; i <= 12; ++i)
+        options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + (newer ? kinds[i % 4] : ".dot"));
     options.comAddins = {{"Vendor.One", 3}, {"Vendor.Two", 3}, {"Vendor.Three", 3}, {"Vendor.Four", 3}};
     options.faults = {Component::ComAddins, Component::StartupAddins};
     options.faultyComAddin = "Vendor.Three";
-    options.faultyStartupAddin = "Addin07.dot";
+    options.faultyStartupAddin = options.startupAddins[6];
+    if (newer) StoreSetting("Settings", "Word Version", "WD16");
     ASSERT_NO_FATAL_FAILURE(Install(options));
     HWND wizard = OpenAutomaticRepair({"Step 1", "Step 2", "Step 3", "Step 4"});
     ASSERT_NE(nullptr, wizard);
@@ -493,7 +501,7 @@ TEST_F(RepairE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
     const size_t searchStarts = Logged("automation") - repairStarts;
     EXPECT_LE(searchStarts, 8u) << "4 COM add-ins: 3 starts at most, 12 Startup add-ins: 5";
     for (const std::string& line : {std::string("COM add-ins left disabled: Vendor.Three\r\n"),
-                                    std::string("Startup add-ins left disabled: Addin07.dot\r\n"),
+                                    "Startup add-ins left disabled: " + options.faultyStartupAddin + "\r\n",
                                     "Word was started " + std::to_string(searchStarts) + " more times"})
         EXPECT_NE(std::string::npos, shown.find(line)) << shown;
     ASSERT_TRUE(Next(wizard, "Congratulations", "Finish"));
@@ -501,12 +509,14 @@ TEST_F(RepairE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
     ASSERT_NO_FATAL_FAILURE(EndThroughClosingForm());
 
     std::vector<std::string> off = io::FilesIn(Api(), install_.startupFolder);
-    std::erase_if(off, [](const std::string& file) { return file.ends_with(".dot"); });
+    std::erase_if(off, [&](const std::string& file) { return !file.ends_with(newer ? ".qvxoff" : ".wbt"); });
     for (const wordsim::ComAddin& addin : options.comAddins)
         if (!io::KeyExists(Api(), os::HKeyCurrentUser, std::string(wordsim::kComAddinsKey) + "\\" + addin.progId))
             off.push_back(addin.progId);
-    EXPECT_EQ((std::vector<std::string>{"Addin07.wbt", "Vendor.Three"}), off);
+    EXPECT_EQ((std::vector<std::string>{newer ? "Addin07.wll.qvxoff" : "Addin07.wbt", "Vendor.Three"}), off);
 }
+INSTANTIATE_TEST_SUITE_P(Words, AddinSearchE2E, ::testing::Values(wordsim::Version::Word2003, wordsim::Version::Word2016),
+                         [](const auto& param) { return "Word" + std::to_string(wordsim::IsNewer(param.param) ? 2016 : 2003); });
 
 // A Word broken beyond its five components (its installation gone after
 // start-up): the analysis cannot start it even with everything disabled.

@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "engine/PutBack.h"
 #include "engine/RegTree.h"
+#include "wordsim/SimIo.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,51 @@ TEST(PutBack, UndoingARunPutsBackWhatItChangedAndCanItselfBeUndone) {
                 EXPECT_EQ(" put back.", result.substr(result.size() - 10)) << result;
             expected = found;
         }
+    }
+}
+
+// Cancel at each start of the add-in search: every add-in is as the last
+// journal line naming it says, and the next start puts all of it back.
+TEST(PutBack, AnAddinSearchCancelledAtAStartIsAsItsJournalSaysAndPutBack) {
+    wordsim::InstallOptions options = Install({Flow::AutomaticRepair, {wordsim::Component::ComAddins, wordsim::Component::StartupAddins}});
+    options.startupAddins = {"A1.dot", "A2.dot", "A3.wll", "A4.dot", "A5.dot", "A6.dot"};
+    options.comAddins = {{"V.One", 3}, {"V.Two", 3}, {"V.Three", 3}};
+    options.faultyStartupAddin = "A5.dot";
+    options.faultyComAddin = "V.Two";
+    for (int k = 1; k <= 6; ++k) {
+        SCOPED_TRACE("cancelled at start " + std::to_string(k) + " of the search");
+        ProgramRun run(options, "WD11");
+        const Components components = Capture(run);
+        const State before = StateOf(run, components);
+        run.host().QueueAnswer(forms::vbYes);
+        int starts = 0;
+        run.machine.SetCallObserver([&](const std::string& m, const std::string&) {
+            const auto& boxes = run.host().Boxes();
+            if (m == "CreateObject" && !boxes.empty() && boxes.back().text.rfind("Quorvex left 9", 0) == 0 && ++starts == k)
+                run.host().Click("frmBackup", "cmdCancel");
+        });
+        ASSERT_EQ(Outcome::Ended, run.Start(Flow::AutomaticRepair));
+        run.machine.SetCallObserver(nullptr);
+        ASSERT_EQ(starts, k);
+        run.Restart();  // the ended program lets go of its journal
+        const engine::JournalRun journal = engine::ListJournals(run.machine).at(0);
+        const std::string comKey = "Software\\Microsoft\\Office\\Word\\Addins";
+        std::map<std::string, bool> present;
+        for (const engine::JournalEntry& entry : journal.entries)
+            for (const std::string& change : entry.changes) {
+                const bool on = change.rfind("put back", 0) == 0;
+                if (entry.kind == engine::JournalEntry::Kind::File) present[entry.place] = on;
+                for (const wordsim::ComAddin& a : options.comAddins)  // the whole key, or the one add-in
+                    if (entry.place == comKey && (change == "removed" || change.rfind("put back from", 0) == 0 ||
+                                                  change == "removed " + a.progId || change.rfind("put back " + a.progId + " ", 0) == 0))
+                        present[a.progId] = on;
+            }
+        for (const wordsim::ComAddin& a : options.comAddins)
+            EXPECT_EQ(present.at(a.progId), wordsim::io::KeyExists(run.machine, os::HKeyCurrentUser, comKey + "\\" + a.progId)) << a.progId;
+        for (const std::string& file : run.word.startupAddins) EXPECT_EQ(present.at(file), run.machine.PathFileExists(file)) << file;
+        const std::vector<std::string> boxes = Recover(run);
+        EXPECT_TRUE(boxes.size() == 2 && boxes[0].rfind("The last repair did not finish", 0) == 0) << ::testing::PrintToString(boxes);
+        EXPECT_EQ(StateOf(run, components), before);
     }
 }
 

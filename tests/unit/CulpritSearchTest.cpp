@@ -4,6 +4,7 @@
 #include "EngineWorld.h"
 
 #include "engine/CulpritSearch.h"
+#include "wordsim/SimIo.h"
 #include "wizards/frmBackup.h"
 #include "wizards/frmBackup1.h"
 
@@ -72,6 +73,9 @@ struct Flow {
     std::set<std::string> leftOff;  // ProgIDs and file names; empty: all sixteen
     std::string asked;              // "N add-ins ... about M"
     int maxStarts;
+    // Word 2016, elevated: the Startup files of mixed kinds, and one more
+    // good COM add-in each in the 32-bit key and for all users.
+    bool newer = false;
 };
 void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
 
@@ -84,16 +88,26 @@ TEST_P(AddinSearch, LeavesOffTheFaultyAddinsAloneAndNamesThem) {
     std::vector<std::string> all = com;
     options.startupAddins.clear();
     options.comAddins.clear();
-    for (int i = 1; i <= 12; ++i) options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + ".dot");
+    const char* kinds[] = {".dot", ".dotm", ".dotx", ".wll"};
+    for (int i = 1; i <= 12; ++i)
+        options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + (flow.newer ? kinds[i % 4] : ".dot"));
     for (const std::string& progId : com) options.comAddins.push_back({progId, 3});
     all.insert(all.end(), options.startupAddins.begin(), options.startupAddins.end());
     options.faultyComAddin = flow.faultyCom;
     options.faultyStartupAddin = flow.faultyStartup;
     options.pairFault = flow.pair;
+    const std::string com32 = "Software\\Wow6432Node\\Microsoft\\Office\\Word\\Addins\\Old32.Addin";
+    if (flow.newer) options.machineAddins = {{"Corp.Addin", 3}};
+    machine.SetElevated(flow.newer);
     using wordsim::Component;
-    InstallWord(wordsim::Version::Word2003, *flow.faultyCom ? std::vector{Component::ComAddins, Component::StartupAddins}
-                                                            : std::vector<Component>{});
-    program.CurrentWordVersion = engine::kWord2003;
+    InstallWord(flow.newer ? wordsim::Version::Word2016 : wordsim::Version::Word2003,
+                *flow.faultyCom ? std::vector{Component::ComAddins, Component::StartupAddins} : std::vector<Component>{});
+    program.CurrentWordVersion = flow.newer ? engine::kWord2016 : engine::kWord2003;
+    if (flow.newer) {
+        Put(com32, "FriendlyName", "Old32.Addin");
+        wordsim::io::WriteDword(machine, os::HKeyCurrentUser, com32, "LoadBehavior", 3);
+        all.insert(all.end(), {"Old32.Addin", "Corp.Addin"});
+    }
 
     std::unique_ptr<wizards::WordWizard> wizard;
     if (flow.advanced) wizard = std::make_unique<wizards::frmBackup1>(wizards::WizardEnv{program, host, {}, {}});
@@ -119,6 +133,9 @@ TEST_P(AddinSearch, LeavesOffTheFaultyAddinsAloneAndNamesThem) {
     std::set<std::string> off;
     for (const std::string& progId : com)
         if (!KeyExists(std::string(enginetest::kComKey) + "\\" + progId)) off.insert(progId);
+    if (flow.newer && !KeyExists(com32)) off.insert("Old32.Addin");
+    if (flow.newer && wordsim::io::ReadDword(machine, os::HKeyLocalMachine, install.machineAddinKeys.at(0), "LoadBehavior") != 3u)
+        off.insert("Corp.Addin");
     for (const std::string& name : options.startupAddins)
         if (!machine.ReadFileText(install.startupFolder + "\\" + name)) off.insert(name);
     EXPECT_EQ(off, flow.leftOff.empty() ? std::set<std::string>(all.begin(), all.end()) : flow.leftOff);
@@ -142,7 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"Pair", false, "", "", {"Addin02.dot", "Addin09.dot"}, forms::vbYes, {"Addin09.dot"}, "12" + kAsk + "5", 5},
         Flow{"Declined", false, "Vendor.Three", "Addin07.dot", {}, forms::vbNo, {}, "16" + kAsk + "8", 0},
         // Not knowing how Word did with all on, it starts Word once more per part.
-        Flow{"Advanced", true, "Vendor.Three", "Addin07.dot", {}, forms::vbYes, {"Vendor.Three", "Addin07.dot"}, "16" + kAsk + "10", 10}),
+        Flow{"Advanced", true, "Vendor.Three", "Addin07.dot", {}, forms::vbYes, {"Vendor.Three", "Addin07.dot"}, "16" + kAsk + "10", 10},
+        // Word turns off (LoadBehavior 2) the COM add-in it failed on; the search turns it on again.
+        Flow{"Word2016", false, "Vendor.Three", "Addin07.wll", {}, forms::vbYes, {"Vendor.Three", "Addin07.wll"}, "18" + kAsk + "9", 9, true}),
     [](const ::testing::TestParamInfo<Flow>& param) { return std::string(param.param.name); });
 
 }  // namespace
