@@ -186,8 +186,11 @@ std::vector<InstalledWord> FindNewerWords(os::Api& api) {
     // The version winword.exe carries decides; without one, the version of
     // the road that found it (its registry key, Click-to-Run's report, the
     // folder's name).
+    std::vector<std::string> seen;  // folders looked at: each file is read once
     auto add = [&](const engine::WordVersion* byRoad, const std::string& text) {
         const std::string folder = WithoutTrailingBackslash(Trimmed(text));
+        if (std::find(seen.begin(), seen.end(), engine::FoldPath(folder)) != seen.end()) return;
+        seen.push_back(engine::FoldPath(folder));
         if (!HoldsWinword(api, folder)) return;
         const std::string byFile = api.FileVersion(folder + "\\" + kWinword);
         const engine::WordVersion* version = byRoad;

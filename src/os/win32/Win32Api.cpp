@@ -532,8 +532,7 @@ std::string Win32Api::FileVersion(const std::string& path) {
     // the version library's two calls each load it again, which under Wine
     // cost some 30 ms of every start on a machine with Word.
     const std::wstring file = Wide(path);
-    const UniqueModule module(
-        ::LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    const UniqueModule module(::LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return {};
     HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(VS_VERSION_INFO),
                                    MAKEINTRESOURCEW(16) /* RT_VERSION */);
