@@ -1009,8 +1009,12 @@ void WordProfile::TurnAddins(RunRecord::Part part, const std::vector<Turn>& turn
         }
     }
     program_.journal.Announce(planned);
+    // What was announced and not made is dropped on every way out.
+    struct Unannounce {
+        Journal& journal;
+        ~Unannounce() { journal.Announce({}); }
+    } unannounce{program_.journal};
     clsWD::TurnAddins(part, turns);
-    program_.journal.Announce({});
 }
 
 void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
