@@ -5,10 +5,10 @@ namespace engine {
 std::string ResultLine(const RunRecord& run, RunRecord::Part part, Done done, const std::string& success) {
     const std::string& why = run.Failure(part);
     if (why.empty()) return success;
-    static constexpr const char* kNames[] = {"Normal.dot", "Data", "COM", "Options", "Addins"};
+    static constexpr const char* kNames[] = {"", "Data", "COM", "Options", "Addins"};
     static constexpr const char* kDone[] = {"reset", "put back", "disabled"};
-    return std::string(kNames[static_cast<size_t>(part)]) + " could not be " + kDone[static_cast<size_t>(done)] +
-           ": " + why;
+    const std::string name = part == RunRecord::Part::Template ? run.templateName : kNames[static_cast<size_t>(part)];
+    return name + " could not be " + kDone[static_cast<size_t>(done)] + ": " + why;
 }
 
 std::string WithForAllUsers(const RunRecord& run, RunRecord::Part part, const std::string& line) {

@@ -63,6 +63,9 @@ struct RunRecord {
     std::map<std::string, uint32_t> machineLoadBehavior;
     // Word's /u and /r runs were skipped: Office repairs a Click-to-Run Word.
     bool registrationSkipped = false;
+    // The global template's name as the latest profile calls it (Normal.dotm
+    // for Word 2007 and later), for its result lines.
+    std::string templateName = "Normal.dot";
 
     // Warnings already shown, so that each is shown once per run.
     std::set<std::string> told;

@@ -776,6 +776,7 @@ void WordProfile::renNormal(bool boolRestore) {
     os::Api& api = program_.services.api;
     RunRecord& run = program_.Run;
     run.Begin(RunRecord::Part::Template);
+    run.templateName = table_.templateName;
     normalFolders_ = {};
     normalSource_.clear();
     normalTarget_.clear();

@@ -188,6 +188,14 @@ TEST_F(EngineRename, AFileWhoseCopyIsMissingIsNeverDeleted) {
     }
 }
 
+TEST_F(EngineRename, ANewerWordsTemplateThatCannotGoAsideIsToldByItsOwnName) {
+    InstallWord(Version::Word2016);
+    machine.FailCall("CopyFile", 1, os::err::AccessDenied, 1, "Normal.dotm");
+    Select(engine::kWord2016)->RenameTemplate();
+    EXPECT_EQ(0u, engine::ResultLine(program.Run, engine::RunRecord::Part::Template, engine::Done::Reset, "")
+                      .rfind("Normal.dotm could not be reset: ", 0));
+}
+
 // --- Normal.dot ---
 
 class EngineNormal : public EngineRename {
