@@ -26,6 +26,8 @@ constexpr char kUsage[] =
     "  --com-addins LIST         ProgID[:LoadBehavior],... (default WordSim.Connect:3)\n"
     "  --machine-addins LIST     2007/2016: ProgID[:LoadBehavior],... for every user\n"
     "  --machine-startup LIST    2007/2016: file names for Word's own STARTUP folder\n"
+    "  --faulty-com-addin PROGID the COM add-in that carries the com fault (one for all users too)\n"
+    "  --faulty-startup NAME     the Startup file that carries the startup fault\n"
     "  --delay MS                start delay of every automation start\n"
     "  --window                  winword.exe shows a window when it starts\n"
     "  --no-register             do not register Word.Application\n"
@@ -107,6 +109,10 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--machine-startup") {
             options.machineStartupAddins = SplitList(value);
+        } else if (arg == "--faulty-com-addin") {
+            options.faultyComAddin = value;
+        } else if (arg == "--faulty-startup") {
+            options.faultyStartupAddin = value;
         } else if (arg == "--delay") {
             options.startDelayMs = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
         } else {
