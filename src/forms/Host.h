@@ -53,7 +53,9 @@ public:
     virtual int MsgBox(const std::string& text, uint32_t style, const std::string& caption) = 0;
     // Lets pending window messages run once.
     virtual void DoEvents() = 0;
-    void DoEvents(int times) {
+    // As many times; a host may stop at a time that found nothing to run,
+    // since nothing of the program's has run after it.
+    virtual void DoEvents(int times) {
         for (int i = 0; i < times; ++i) DoEvents();
     }
     // Stops the program at once: closes every form and throws ProgramEnded.

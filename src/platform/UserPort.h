@@ -20,7 +20,9 @@ public:
     virtual bool Ask(const std::string& question, Mark mark, const std::string& caption) = 0;
     // Lets pending window messages run once.
     virtual void DoEvents() = 0;
-    void DoEvents(int times) {
+    // As many times; a host may stop at a time that found nothing to run,
+    // since nothing of the program's has run after it.
+    virtual void DoEvents(int times) {
         for (int i = 0; i < times; ++i) DoEvents();
     }
     // Stops the program at once; no code after it runs.

@@ -17,8 +17,8 @@ public:
     bool Ask(const std::string& question, platform::Mark mark, const std::string& caption) override {
         return host_.MsgBox(question, Style(forms::vbYesNo, mark), caption) == forms::vbYes;
     }
-    using UserPort::DoEvents;
     void DoEvents() override { host_.DoEvents(); }
+    void DoEvents(int times) override { host_.DoEvents(times); }
     [[noreturn]] void End() override {
         host_.End();
         // Every host's End throws; the compiler cannot know that of a virtual call.

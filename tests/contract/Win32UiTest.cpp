@@ -152,6 +152,9 @@ TEST_F(Win32Host, DoEventsRunsWhatIsWaitingAndReturns) {
     EXPECT_EQ(3, counting.pings);
     host.DoEvents();  // an empty queue returns at once
     EXPECT_EQ(3, counting.pings);
+    for (int i = 0; i < 2; ++i) ::PostMessageA(counting.Window(), CountingWindow::kPing, 0, 0);
+    host.DoEvents(12);
+    EXPECT_EQ(5, counting.pings);
 }
 
 TEST_F(Win32Host, DoEventsLeavesTheQuitMessageToTheMessageLoop) {

@@ -98,8 +98,20 @@ void Win32Host::RaiseHeld() {
 
 void Win32Host::DoEvents() {
     if (ended_) throw ProgramEnded();
-    while (PumpOne(false)) {
+    Drain();
+}
+
+void Win32Host::DoEvents(int times) {
+    if (ended_) throw ProgramEnded();
+    for (int i = 0; i < times; ++i) {
+        if (!Drain()) return;
     }
+}
+
+bool Win32Host::Drain() {
+    bool ran = false;
+    while (PumpOne(false)) ran = true;
+    return ran;
 }
 
 void Win32Host::End() {
