@@ -903,8 +903,7 @@ void WordProfile::DisabledComAddinsOf(const Component& component, Addin::Where w
         const std::string progId = section.path.substr(prefix.size());
         if (progId.find('\\') != std::string::npos) continue;
         if (ProbeKey(std::string(component.key) + "\\" + progId) != os::err::FileNotFound) continue;
-        Addin addin{progId, FriendlyName(section, progId), where};
-        addins->push_back(addin);
+        addins->push_back({progId, FriendlyName(section, progId), where});
     }
 }
 
@@ -973,8 +972,7 @@ void WordProfile::SwapStartupFile(const Addin& addin, bool on) {
     const std::string aside = AsideName(addin.id, Newer());
     const std::string& from = on ? aside : addin.id;
     const std::string& to = on ? addin.id : aside;
-    if (on) program_.journal.ChangeBack(JournalEntry::Kind::File, addin.id, "put back from " + aside);
-    else program_.journal.Change(JournalEntry::Kind::File, addin.id, "renamed to " + aside);
+    JournalTurn(RunRecord::Part::Addins, addin, on);
     program_.services.user.DoEvents();
     // Never onto a file that is there: MoveFile fails, and renFile decides.
     if (!program_.services.api.MoveFile(from, to)) return renFile(from, to, on, RunRecord::Part::Addins);
@@ -989,26 +987,35 @@ void WordProfile::EnableAddin(RunRecord::Part part, const Addin& addin) {
     RegFile saved;
     if (!ComBackupOfRun(component, &saved)) return program_.Run.Fail(part, "the backup is missing");
     const RegFile one = ComAddinIn(component, saved, addin.id);
-    program_.journal.ChangeBack(JournalEntry::Kind::Key, component.key,
-                                "put back " + addin.id + " from " + BackupPath(component));
+    JournalTurn(part, addin, true);
     if (one.keys.empty() || ApplyRegFile(program_.services.api, one) != os::err::Success)
         program_.Run.Fail(part, "the backup could not be applied");
+}
+
+std::optional<Journal::Planned> WordProfile::TurnLine(RunRecord::Part part, const Addin& addin, bool on) const {
+    if (part == RunRecord::Part::Addins) {
+        const std::string aside = AsideName(addin.id, Newer());
+        return Journal::Planned{JournalEntry::Kind::File, addin.id, on ? "put back from " + aside : "renamed to " + aside};
+    }
+    if (part != RunRecord::Part::COM || addin.where == Addin::Where::AllUsers) return std::nullopt;
+    const Component component = ComOf(addin);
+    return Journal::Planned{JournalEntry::Kind::Key, component.key,
+                            on ? "put back " + addin.id + " from " + BackupPath(component) : "removed " + addin.id};
+}
+
+void WordProfile::JournalTurn(RunRecord::Part part, const Addin& addin, bool on) {
+    const std::optional<Journal::Planned> line = TurnLine(part, addin, on);
+    if (!line) return;
+    if (on) program_.journal.ChangeBack(line->kind, line->place, line->what);
+    else program_.journal.Change(line->kind, line->place, line->what);
 }
 
 void WordProfile::TurnAddins(RunRecord::Part part, const std::vector<Turn>& turns) {
     // The very lines each change writes before it is made; one that comes
     // out otherwise (a rename to a generation) is written on its own.
     std::vector<Journal::Planned> planned;
-    for (const auto& [addin, on] : turns) {
-        if (part == RunRecord::Part::Addins) {
-            const std::string aside = AsideName(addin->id, Newer());
-            planned.push_back({JournalEntry::Kind::File, addin->id, on ? "put back from " + aside : "renamed to " + aside});
-        } else if (part == RunRecord::Part::COM && addin->where != Addin::Where::AllUsers) {
-            const Component component = ComOf(*addin);
-            planned.push_back({JournalEntry::Kind::Key, component.key,
-                               on ? "put back " + addin->id + " from " + BackupPath(component) : "removed " + addin->id});
-        }
-    }
+    for (const auto& [addin, on] : turns)
+        if (std::optional<Journal::Planned> line = TurnLine(part, *addin, on)) planned.push_back(std::move(*line));
     program_.journal.Announce(planned);
     // What was announced and not made is dropped on every way out.
     struct Unannounce {
@@ -1029,7 +1036,7 @@ void WordProfile::DisableAddin(RunRecord::Part part, const Addin& addin) {
         ReadRegTree(program_.services.api, os::HKeyCurrentUser, key, &now) != os::err::Success ||
         !DescribeRegDifference(now, ComAddinIn(component, saved, addin.id)).empty())
         return program_.Run.Fail(part, "its backup does not hold it as it is now");
-    program_.journal.Change(JournalEntry::Kind::Key, component.key, "removed " + addin.id);
+    JournalTurn(part, addin, false);
     if (DeleteRegTree(program_.services.api, os::HKeyCurrentUser, key) != os::err::Success &&
         ProbeKey(key) != os::err::FileNotFound)
         program_.Run.Fail(part, "the key could not be removed");

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,11 @@ private:
     // copied, so there is nothing to check again. When the rename fails (a
     // name taken, the file held) it goes the way of the repair.
     void SwapStartupFile(const Addin& addin, bool on);
+    // The journal's line for turning an add-in on or off, the one both a
+    // single turn and the announcement of several write; none for an add-in
+    // of all users. JournalTurn writes it, forced to disk when turning off.
+    std::optional<Journal::Planned> TurnLine(RunRecord::Part part, const Addin& addin, bool on) const;
+    void JournalTurn(RunRecord::Part part, const Addin& addin, bool on);
     std::vector<Addin> DisabledStartupAddins();
 
     Program& program_;

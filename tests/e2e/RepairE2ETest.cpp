@@ -5,6 +5,7 @@
 
 #include "e2e/E2EFixture.h"
 #include "engine/RegFile.h"
+#include "support/StartupAddins.h"
 
 #include <gtest/gtest.h>
 
@@ -480,11 +481,8 @@ class AddinSearchE2E : public RepairE2E, public ::testing::WithParamInterface<wo
 TEST_P(AddinSearchE2E, TheAddinSearchLeavesOffOnlyTheFaultyAddins) {
     word_ = GetParam();
     const bool newer = wordsim::IsNewer(word_);
-    const char* kinds[] = {".dot", ".dotm", ".dotx", ".wll"};
     wordsim::InstallOptions options = WordOptions(word_);
-    options.startupAddins.clear();
-    for (int i = 1; i <= 12; ++i)
-        options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + (newer ? kinds[i % 4] : ".dot"));
+    options.startupAddins = qvxtest::TwelveStartupAddins(newer);
     options.comAddins = {{"Vendor.One", 3}, {"Vendor.Two", 3}, {"Vendor.Three", 3}, {"Vendor.Four", 3}};
     options.faults = {Component::ComAddins, Component::StartupAddins};
     options.faultyComAddin = "Vendor.Three";

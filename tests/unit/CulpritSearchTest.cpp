@@ -4,6 +4,7 @@
 #include "EngineWorld.h"
 
 #include "engine/CulpritSearch.h"
+#include "support/StartupAddins.h"
 #include "wordsim/SimIo.h"
 #include "wizards/frmBackup.h"
 #include "wizards/frmBackup1.h"
@@ -86,11 +87,8 @@ TEST_P(AddinSearch, LeavesOffTheFaultyAddinsAloneAndNamesThem) {
     const Flow& flow = GetParam();
     const std::vector<std::string> com = {"Vendor.One", "Vendor.Two", "Vendor.Three", "Vendor.Four"};
     std::vector<std::string> all = com;
-    options.startupAddins.clear();
+    options.startupAddins = qvxtest::TwelveStartupAddins(flow.newer);
     options.comAddins.clear();
-    const char* kinds[] = {".dot", ".dotm", ".dotx", ".wll"};
-    for (int i = 1; i <= 12; ++i)
-        options.startupAddins.push_back("Addin" + std::to_string(100 + i).substr(1) + (flow.newer ? kinds[i % 4] : ".dot"));
     for (const std::string& progId : com) options.comAddins.push_back({progId, 3});
     all.insert(all.end(), options.startupAddins.begin(), options.startupAddins.end());
     options.faultyComAddin = flow.faultyCom;
