@@ -149,6 +149,20 @@ TEST_F(FormWindow, GeometryIsScaledToTheWindowsDpi) {
     }
 }
 
+TEST_F(FormWindow, WhatTheModelSaidBeforeTheFirstShowIsThereOnceShown) {
+    forms::Win32Host host;
+    Sample form(host);
+    form.fraMode.SetVisible(false);
+    form.chkBackup.SetEnabled(false);
+    Show(host, form);
+    auto style = [&](Control& c) { return uitest::StyleOf(Hwnd(host.WindowOf(c))); };
+    EXPECT_FALSE(style(form.optAuto) & WS_VISIBLE) << "inside a hidden frame";
+    EXPECT_TRUE(style(form.chkBackup) & WS_DISABLED);
+    EXPECT_TRUE(style(form.optAuto) & WS_GROUP) << "the first of its options";
+    EXPECT_FALSE(style(form.optHand) & (WS_GROUP | WS_TABSTOP));
+    EXPECT_TRUE(style(form.cmdOK) & WS_TABSTOP);
+}
+
 TEST_F(FormWindow, ModelChangesReachTheWindowsAtOnce) {
     forms::Win32Host host;
     Sample form(host);

@@ -151,9 +151,18 @@ void FormWindow::CreateChild(std::size_t index, HWND after) {
     ChildClass childClass = ChildClassFor(control, &control == form_.DefaultButton);
     child.plainFrame = control.Kind() == ControlKind::Frame && control.Caption().empty();
     PixelRect r = ScaledBounds(control, dpi_);
-    // Created hidden; Layout shows what is on screen.
+    // Made as Layout would leave it: each later change of style or
+    // visibility is a round trip of its own under Wine.
+    DWORD style = WS_CHILD | childClass.style;
+    if (StartsGroup(form_, index)) style |= WS_GROUP;
+    if (IsTabStop(form_, index)) style |= WS_TABSTOP;
+    if (!IsUsable(control)) style |= WS_DISABLED;
+    if (IsOnScreen(control)) style |= WS_VISIBLE;
+    // A new window paints in the control's colours anyway.
+    child.fore = control.ForeColor();
+    child.fill = control.FillColor();
     child.window = ::CreateWindowExA(
-        childClass.exStyle, childClass.className, SystemText(HasText(control.Kind()) ? control.Caption() : std::string()).c_str(), WS_CHILD | childClass.style,
+        childClass.exStyle, childClass.className, SystemText(HasText(control.Kind()) ? control.Caption() : std::string()).c_str(), style,
         r.left, r.top, r.right - r.left, r.bottom - r.top, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))), Instance(), nullptr);
     if (child.window == nullptr) throw std::runtime_error("the control " + control.Name() + " could not be created");
@@ -243,7 +252,8 @@ void FormWindow::Sync(Child& child) {
     }
     int key = FontKey(control);
     if (key != child.fontKey) {
-        ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), TRUE);
+        // A form not yet shown paints everything when it is.
+        ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), ::IsWindowVisible(window_));
         child.fontKey = key;
     }
     if (control.Kind() == ControlKind::Option || control.Kind() == ControlKind::Check) {
