@@ -2,6 +2,9 @@
 // benchmarks hold qvxfix.exe against (time to a visible window, memory). It
 // registers a class, shows one window and pumps messages until closed.
 #include <windows.h>
+#ifdef QVX_THEMED
+#include <commctrl.h>
+#endif
 
 namespace {
 
@@ -16,6 +19,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+#ifdef QVX_THEMED
+    // minthemed.exe: the same, with the themed controls' DLL loaded as
+    // qvxfix.exe loads it (the manifest asks for version 6).
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+#endif
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
