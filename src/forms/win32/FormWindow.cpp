@@ -64,6 +64,12 @@ ChildClass ChildClassFor(const Control& control, bool isDefault) {
     return {"STATIC", 0, 0};
 }
 
+// The dialog manager's bits for the control at index: where a group of
+// options starts, and where Tab stops.
+DWORD KeyboardBits(const Form& form, std::size_t index) {
+    return (StartsGroup(form, index) ? WS_GROUP : 0) | (IsTabStop(form, index) ? WS_TABSTOP : 0);
+}
+
 bool HasText(ControlKind kind) { return kind != ControlKind::Shape && kind != ControlKind::Image; }
 
 std::string TextOf(HWND window) {
@@ -153,9 +159,7 @@ void FormWindow::CreateChild(std::size_t index, HWND after) {
     PixelRect r = ScaledBounds(control, dpi_);
     // Made as Layout would leave it: each later change of style or
     // visibility is a round trip of its own under Wine.
-    DWORD style = WS_CHILD | childClass.style;
-    if (StartsGroup(form_, index)) style |= WS_GROUP;
-    if (IsTabStop(form_, index)) style |= WS_TABSTOP;
+    DWORD style = WS_CHILD | childClass.style | KeyboardBits(form_, index);
     if (!IsUsable(control)) style |= WS_DISABLED;
     if (IsOnScreen(control)) style |= WS_VISIBLE;
     // A new window paints in the control's colours anyway.
@@ -315,9 +319,7 @@ void FormWindow::Layout() {
         const Control& control = *children_[i]->control;
 
         LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
-        LONG_PTR want = style & ~static_cast<LONG_PTR>(WS_GROUP | WS_TABSTOP);
-        if (StartsGroup(form_, i)) want |= WS_GROUP;
-        if (IsTabStop(form_, i)) want |= WS_TABSTOP;
+        LONG_PTR want = (style & ~static_cast<LONG_PTR>(WS_GROUP | WS_TABSTOP)) | KeyboardBits(form_, i);
         if (want != style) ::SetWindowLongPtrA(window, GWL_STYLE, want);
 
         PixelRect r = ScaledBounds(control, dpi_);

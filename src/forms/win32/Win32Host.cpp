@@ -96,10 +96,7 @@ void Win32Host::RaiseHeld() {
     if (state_->held) std::rethrow_exception(std::exchange(state_->held, nullptr));
 }
 
-void Win32Host::DoEvents() {
-    if (ended_) throw ProgramEnded();
-    Drain();
-}
+void Win32Host::DoEvents() { DoEvents(1); }
 
 void Win32Host::DoEvents(int times) {
     if (ended_) throw ProgramEnded();
