@@ -130,7 +130,7 @@ std::optional<size_t> PeakWorkingSet(DWORD processId) {
 HWND WaitForVisibleWindow(const e2e::App& app, const std::string& className, e2e::Millis patience) {
     const auto deadline = Clock::now() + patience;
     for (;;) {
-        for (HWND window : app.Windows(true)) {
+        for (HWND window : app.FirstThreadWindows()) {
             if (className.empty() || e2e::ClassOf(window) == className) return window;
         }
         if (Clock::now() >= deadline || !app.Running()) return nullptr;

@@ -93,8 +93,8 @@ std::optional<std::string> PlaceProgram(os::win32::Win32Api& api, const Options&
 std::unique_ptr<e2e::App> StartApp(const std::string& exe, std::string* why, Clock::time_point* started = nullptr);
 // PeakWorkingSetSize of a running process, read from outside.
 std::optional<size_t> PeakWorkingSet(DWORD processId);
-// The first visible top-level window of the process (of that class, if
-// given), polled every millisecond; null when patience runs out first.
+// The first visible top-level window of the process's first thread (of that
+// class, if given), polled every millisecond; null when patience runs out.
 HWND WaitForVisibleWindow(const e2e::App& app, const std::string& className, e2e::Millis patience);
 
 // --- The measurements; each prints its own rows ---

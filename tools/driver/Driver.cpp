@@ -372,7 +372,7 @@ std::unique_ptr<App> App::Start(const std::string& exe, const std::string& folde
         return nullptr;
     }
     ::CloseHandle(started.hThread);
-    return std::unique_ptr<App>(new App(UniqueHandle(started.hProcess), started.dwProcessId));
+    return std::unique_ptr<App>(new App(UniqueHandle(started.hProcess), started.dwProcessId, started.dwThreadId));
 }
 
 App::~App() { Kill(); }
@@ -380,6 +380,18 @@ App::~App() { Kill(); }
 bool App::Running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 std::vector<HWND> App::Windows(bool visibleOnly) const { return TopLevelWindows(id_, visibleOnly); }
+
+std::vector<HWND> App::FirstThreadWindows() const {
+    std::vector<HWND> found;
+    ::EnumThreadWindows(
+        thread_,
+        [](HWND window, LPARAM data) -> BOOL {
+            if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 HWND App::FindForm(const std::string& caption, const std::string& childText) const {
     for (HWND window : Windows()) {

@@ -106,6 +106,9 @@ public:
     bool Running() const;
     // The process's top-level windows, visible ones only unless asked.
     std::vector<HWND> Windows(bool visibleOnly = true) const;
+    // The visible top-level windows of its first thread: one round trip to
+    // Wine's server where Windows() takes one for every window on the desktop.
+    std::vector<HWND> FirstThreadWindows() const;
     // A visible form window with that caption that holds a control of that text.
     HWND FindForm(const std::string& caption, const std::string& childText) const;
     HWND WaitForForm(const std::string& caption, const std::string& childText, Millis patience = kPatience) const;
@@ -127,10 +130,12 @@ public:
     std::string Describe() const;
 
 private:
-    App(os::win32::UniqueHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
+    App(os::win32::UniqueHandle process, DWORD id, DWORD thread)
+        : process_(std::move(process)), id_(id), thread_(thread) {}
 
     os::win32::UniqueHandle process_;
     DWORD id_ = 0;
+    DWORD thread_ = 0;
 };
 
 }  // namespace e2e
