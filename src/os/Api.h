@@ -40,6 +40,7 @@ constexpr uint32_t NoMoreItems = 259;
 constexpr uint32_t NoMoreFiles = 18;
 constexpr uint32_t BadNetPath = 53;
 constexpr uint32_t NoAssociation = 1155;
+constexpr uint32_t InternalError = 1359;
 }  // namespace err
 
 // A registry key handle value; the predefined roots are fixed values.

@@ -105,6 +105,16 @@ TEST_F(EngineLaunch, AWordThatCannotBeStartedIsAnErrorOfTheCall) {
     EXPECT_TRUE(host.Boxes().empty());
 }
 
+TEST_F(EngineLaunch, AStartTheSystemTurnsDownIsTriedTwiceMoreThenIsAnError) {
+    InstallWord(Version::Word2003);
+    auto profile = Select(engine::kWord2003);
+    machine.FailCall("CreateProcess", 1, os::err::InternalError, 2);
+    profile->UnRegServ();
+    machine.FailCall("CreateProcess", 1, os::err::InternalError, 3);
+    EXPECT_THROW(profile->RegServ(), platform::RaisedError);
+    EXPECT_EQ(1u, machine.ProcessLog().size());
+}
+
 // Word's registration runs as long as the test says, counted in waits.
 class SlowProcesses : public qvxtest::RecordingApi {
 public:
