@@ -2,6 +2,8 @@
 
 #include "wordsim/SimIo.h"
 
+#include "os/Handles.h"
+
 #include <cstdlib>
 #include <iterator>
 #include <vector>
@@ -194,7 +196,12 @@ void AppendLog(os::Api& api, const std::string& programFolder, const std::string
         if (c == '\r' || c == '\n') c = ' ';
     }
     content += entry + "\r\n";
-    io::WriteWholeFile(api, path, content);
+    // Written over the old log, which it only lengthens, rather than emptied
+    // first: a test reading it meanwhile sees the older entries, not none.
+    os::UniqueHandle file(api, api.CreateFile(path, os::GenericWrite, os::ShareRead, os::OpenExisting));
+    uint32_t written = 0;
+    if (!file) io::WriteWholeFile(api, path, content);
+    else api.WriteFile(file.get(), content.data(), static_cast<uint32_t>(content.size()), &written);
 }
 
 std::vector<LogEntry> ReadLog(os::Api& api, const std::string& programFolder) {
@@ -203,8 +210,8 @@ std::vector<LogEntry> ReadLog(os::Api& api, const std::string& programFolder) {
     if (!content) return entries;
     size_t start = 0;
     while (start < content->size()) {
-        size_t end = content->find('\n', start);
-        if (end == std::string::npos) end = content->size();
+        const size_t end = content->find('\n', start);
+        if (end == std::string::npos) break;  // an entry still being written
         std::string line = content->substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
