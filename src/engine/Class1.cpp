@@ -1,6 +1,7 @@
 #include "engine/Class1.h"
 
 #include "os/Handles.h"
+#include "os/Processes.h"
 #include "platform/FileError.h"
 
 namespace engine {
@@ -15,7 +16,7 @@ void StartRegistryEditor(const platform::Services& services, const std::string& 
                          const std::string& source) {
     os::Api& api = services.api;
     // Not waited for: the handle is only closed.
-    os::UniqueHandle process(api, api.CreateProcess(kRegeditPath, commandLine, os::SwShowMinimized));
+    os::UniqueHandle process(api, os::StartProcess(api, kRegeditPath, commandLine, os::SwShowMinimized));
     if (!process) platform::RaiseFileError(api.GetLastError(), source);
 }
 

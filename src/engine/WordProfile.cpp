@@ -6,6 +6,7 @@
 #include "engine/RegFile.h"
 #include "engine/RegTree.h"
 #include "os/Handles.h"
+#include "os/Processes.h"
 #include "platform/RaisedError.h"
 #include "platform/WebPages.h"
 #include "platform/clsFileSystem.h"
@@ -76,10 +77,6 @@ constexpr char kRenNormalMessage[] =
 // short ones, so that the window answers within a few frames meanwhile.
 constexpr uint32_t kWaitSliceMs = 10;
 constexpr int kWaitSlices = 6000;  // one minute
-// Wine turns down the odd process start on a busy machine (ERROR_INTERNAL_ERROR)
-// and takes the same start a moment later; a pass must not end on that.
-constexpr int kStartTries = 3;
-constexpr uint32_t kStartPauseMs = 100;
 // Word may hold Normal.dot for a while after Quit, until its process ends.
 constexpr uint32_t kFreeSliceMs = 50;
 constexpr int kFreeSlices = 240;  // twelve seconds
@@ -495,15 +492,9 @@ std::string WordProfile::WinwordPath() const { return program_.WordProgramFolder
 os::Handle WordProfile::StartWord(const std::string& switches) {
     os::Api& api = program_.services.api;
     const std::string program = WinwordPath();
-    uint32_t code = os::err::Success;
-    for (int attempt = 1; attempt <= kStartTries; ++attempt) {
-        if (attempt > 1) api.Sleep(kStartPauseMs);
-        api.SetLastError(os::err::Success);
-        os::Handle process = api.CreateProcess(program, program + switches, os::SwShowNormal);
-        if (process != 0) return process;
-        code = api.GetLastError();
-        if (code != os::err::InternalError) break;
-    }
+    os::Handle process = os::StartProcess(api, program, program + switches, os::SwShowNormal);
+    if (process != 0) return process;
+    uint32_t code = api.GetLastError();
     if (code == os::err::Success || code == os::err::FileNotFound || code == os::err::PathNotFound)
         throw platform::RaisedError(53, table_.name, "File not found: " + program);
     throw platform::RaisedError(5, table_.name, program + ": " + api.FormatMessage(code));

@@ -1,12 +1,15 @@
 // Starting Word: the command lines, the program path given apart from them,
-// the wait for Word's registration run, and the start test.
+// a start the system turned down, the wait for Word's registration run, and
+// the start test.
 #include "EngineWorld.h"
 
+#include "engine/Class1.h"
 #include "platform/RaisedError.h"
 #include "platform/RecordingApi.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -113,6 +116,43 @@ TEST_F(EngineLaunch, AStartTheSystemTurnsDownIsTriedTwiceMoreThenIsAnError) {
     machine.FailCall("CreateProcess", 1, os::err::InternalError, 3);
     EXPECT_THROW(profile->RegServ(), platform::RaisedError);
     EXPECT_EQ(1u, machine.ProcessLog().size());
+}
+
+// Every start the program makes goes through os::StartProcess: only a start
+// the system turned down is tried again, three tries in all.
+TEST_F(EngineLaunch, OnlyAStartTheSystemTurnedDownIsTriedAgainOnEveryRoad) {
+    InstallWord(Version::Word2003);
+    machine.WriteFileText(engine::kRegeditPath, "MZ");
+    machine.InstallProgram(engine::kRegeditPath, [](os::emulated::Machine&, const std::string&) { return 0u; });
+    auto profile = Select(engine::kWord2003);
+    const std::pair<const char*, std::function<void()>> roads[] = {
+        {"Word in safe mode", [&] { profile->Execute(false); }},
+        {"the registry editor", [&] { engine::Class1(program.services).RegRestore("C:\\a.reg"); }},
+    };
+    const struct {
+        uint32_t code;
+        int refusals;
+        int tries;
+        bool started;
+    } cases[] = {{os::err::InternalError, 1, 2, true}, {os::err::InternalError, 3, 3, false},
+                 {os::err::AccessDenied, 1, 1, false}, {os::err::NotEnoughMemory, 1, 1, false}};
+    for (const auto& [road, start] : roads) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(road) + ", error " + std::to_string(c.code) + " x" + std::to_string(c.refusals));
+            const size_t started = machine.ProcessLog().size();
+            const int tries = machine.CallCounts().count("CreateProcess") ? machine.CallCounts().at("CreateProcess") : 0;
+            machine.FailCall("CreateProcess", 1, c.code, c.refusals);
+            bool raised = false;
+            try {
+                start();
+            } catch (const platform::RaisedError&) {
+                raised = true;
+            }
+            EXPECT_EQ(!c.started, raised);
+            EXPECT_EQ(started + (c.started ? 1 : 0), machine.ProcessLog().size());
+            EXPECT_EQ(tries + c.tries, machine.CallCounts().at("CreateProcess"));
+        }
+    }
 }
 
 // Word's registration runs as long as the test says, counted in waits.

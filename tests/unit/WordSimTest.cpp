@@ -254,6 +254,15 @@ TEST_F(WordSimTest, UnregisterStopsAutomationUntilRegisterAndEveryCommandLineIsL
               entries);
 }
 
+TEST_F(WordSimTest, ALogEntryStillBeingWrittenIsNotReadYet) {
+    const auto install = Install(Version::Word2003);
+    machine.WriteFileText(wordsim::io::Join(install.programFolder, wordsim::kLogName),
+                          "cmdline\tC:\\w.exe /u\r\nunregis");
+    const auto log = wordsim::ReadLog(machine, install.programFolder);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ("cmdline", log[0].kind);
+}
+
 TEST_F(WordSimTest, AStartByCommandLineFailsOnAFaultButSafeModeDoesNot) {
     const auto install = Install(Version::Word2002, {Component::Options});
     EXPECT_EQ(1u, Run(install.winword));

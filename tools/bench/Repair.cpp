@@ -34,9 +34,6 @@ constexpr auto kPassPatience = std::chrono::minutes(3);
 constexpr char kTitle[] = "Quorvex";
 constexpr char kWizardCaption[] = "Quorvex - Automatic Repair";
 
-void CloseChange(HANDLE change) { ::FindCloseChangeNotification(change); }
-using UniqueChange = os::win32::UniqueWin<HANDLE, nullptr, CloseChange>;
-
 struct Probe {
     double sent = 0;      // ms since the probing began
     double answered = 0;
@@ -122,7 +119,7 @@ private:
                                                     FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE |
                                                         FILE_NOTIFY_CHANGE_FILE_NAME);
         const bool notified = raw != INVALID_HANDLE_VALUE;
-        const UniqueChange change(notified ? raw : nullptr);
+        const os::win32::UniqueChangeNotification change(notified ? raw : nullptr);
         size_t seen = startsBefore_;
         for (int turn = 0; !stop_; ++turn) {
             if (turn % 10 == 0 && ::IsHungAppWindow(window_)) hung_ = true;

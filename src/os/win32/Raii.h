@@ -42,6 +42,7 @@ namespace detail {
 inline void CloseKey(HKEY key) { ::RegCloseKey(key); }
 inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFind(HANDLE handle) { ::FindClose(handle); }
+inline void CloseChangeNotification(HANDLE handle) { ::FindCloseChangeNotification(handle); }
 inline void CloseEventSource(HANDLE handle) { ::DeregisterEventSource(handle); }
 inline void FreeBstr(BSTR text) { ::SysFreeString(text); }
 inline void FreeLocal(wchar_t* text) { ::LocalFree(text); }
@@ -58,6 +59,8 @@ using UniqueHandle = UniqueWin<HANDLE, nullptr, detail::CloseKernelHandle>;
 // Find handles: FindFirstFile reports failure as INVALID_HANDLE_VALUE, and the
 // owner is only ever given a handle that succeeded.
 using UniqueFind = UniqueWin<HANDLE, nullptr, detail::CloseFind>;
+// FindFirstChangeNotification's handles, on the same terms.
+using UniqueChangeNotification = UniqueWin<HANDLE, nullptr, detail::CloseChangeNotification>;
 using UniqueEventSource = UniqueWin<HANDLE, nullptr, detail::CloseEventSource>;
 using UniqueBstr = UniqueWin<BSTR, nullptr, detail::FreeBstr>;
 // Text that FormatMessage allocated.
